@@ -76,13 +76,6 @@ bool take_posted(MSG& out, HWND window, UINT low, UINT high)
     return false;
 }
 
-bool effectively_visible(const Window& w)
-{
-    for (const Window* p = &w; p; p = find_window(p->parent))
-        if (!p->visible) return false;
-    return true;
-}
-
 HWND find_window_to_paint(HWND handle)
 {
     Window* w = find_window(handle);
