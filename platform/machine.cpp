@@ -12,6 +12,7 @@
 
 #include "faults.h"
 #include "frontends/frontends.h"
+#include "frontends/record.h"
 #include "gdi/gdi.h"
 #include "trace/trace.h"
 #include "user/window.h"
@@ -155,6 +156,7 @@ bool read_environment(Options& options, std::string& error)
             return false;
         }
         options.ui = ui;
+        options.ui_chosen = true;
     }
     if (const char* script = variable("SETUP_SCRIPT")) {
         options.script_path = script;
@@ -191,6 +193,10 @@ bool start_machine(const Options& options, std::string& error, std::unique_ptr<F
         trace::close();
         return false;
     }
+    if (!options.record_path.empty() && !record::start(options.record_path, *chosen, error)) {
+        trace::close();
+        return false;
+    }
     m.options = options;
     m.frontend = std::move(chosen);
     m.virtual_time = options.ui == "script";
@@ -205,6 +211,7 @@ void stop_machine(int exit_code)
 {
     MachineState& m = machine();
     if (!m.running) return;
+    record::stop();
     m.frontend->finished(exit_code);
     trace::Event("exit").number("code", exit_code);
     forget_windows();
@@ -232,6 +239,7 @@ void fatal(const std::string& message)
 {
     std::fflush(stdout);
     std::fprintf(stderr, "quorix-setup: %s\n", message.c_str());
+    record::stop();
     trace::Event("exit").number("code", 3);
     trace::close();
     std::fflush(nullptr);

@@ -7,10 +7,6 @@
 
 namespace platform {
 
-namespace {
-
-// The caption as a user reads it: an ampersand marks the next letter as the
-// mnemonic and is not shown.
 std::string shown_caption(const std::string& caption)
 {
     std::string out;
@@ -20,6 +16,8 @@ std::string shown_caption(const std::string& caption)
     }
     return out;
 }
+
+namespace {
 
 Window* find_child(Window& top, ControlKind kind, const std::string* caption)
 {

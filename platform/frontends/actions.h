@@ -12,6 +12,10 @@ namespace platform {
 
 struct Window;
 
+// The caption as a user reads it: an ampersand marks the next letter as the
+// mnemonic and is not shown.
+std::string shown_caption(const std::string& caption);
+
 // The window the user acts on: the active top-level window of the program,
 // else the last one shown.
 Window* window_in_front();

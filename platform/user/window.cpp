@@ -155,6 +155,13 @@ std::vector<Window*> program_top_levels()
     return result;
 }
 
+void frame_and_caption(const Window& w, int& frame, int& caption)
+{
+    NonClientMetrics nc = machine_running() ? frontend().non_client() : NonClientMetrics{};
+    frame = (w.style & WS_THICKFRAME) ? nc.frame : (w.style & (WS_BORDER | WS_DLGFRAME)) ? 1 : 0;
+    caption = (w.style & WS_CAPTION) == WS_CAPTION ? nc.caption : 0;
+}
+
 void client_size(const Window& w, int& width, int& height)
 {
     width = w.width;
@@ -164,11 +171,10 @@ void client_size(const Window& w, int& width, int& height)
         return;
     }
     if (w.is_top_level()) {
-        NonClientMetrics nc = machine_running() ? frontend().non_client() : NonClientMetrics{};
-        int frame = (w.style & WS_THICKFRAME) ? nc.frame : (w.style & (WS_BORDER | WS_DLGFRAME)) ? 1 : 0;
+        int frame = 0, caption = 0;
+        frame_and_caption(w, frame, caption);
         width -= 2 * frame;
-        height -= 2 * frame;
-        if ((w.style & WS_CAPTION) == WS_CAPTION) height -= nc.caption;
+        height -= 2 * frame + caption;
     } else if (w.style & WS_BORDER) {
         width -= 2;
         height -= 2;
