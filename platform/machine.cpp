@@ -237,6 +237,7 @@ Frontend& frontend()
 
 void fatal(const std::string& message)
 {
+    if (MachineState& m = machine(); m.frontend) m.frontend->ending_abruptly();
     std::fflush(stdout);
     std::fprintf(stderr, "quorix-setup: %s\n", message.c_str());
     record::stop();

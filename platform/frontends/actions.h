@@ -20,6 +20,10 @@ std::string shown_caption(const std::string& caption);
 // else the last one shown.
 Window* window_in_front();
 
+// The user clicks a control: a minimised window is restored first, as there is
+// nothing to click before that.
+void click_control(HWND control);
+
 // Turns an action into input while the program waits in a message loop.
 // Returns an empty text when it did, else why the action does not fit.
 std::string apply_action(const Action& action);

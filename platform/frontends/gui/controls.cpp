@@ -12,7 +12,7 @@
 
 #include "frontends/actions.h"
 #include "frontends/gui/gui.h"
-#include "frontends/latin1.h"
+#include "frontends/text_util.h"
 #include "user/input.h"
 #include "user/window.h"
 

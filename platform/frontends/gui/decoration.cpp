@@ -6,7 +6,7 @@
 
 #include "frontends/actions.h"
 #include "frontends/gui/gui.h"
-#include "frontends/latin1.h"
+#include "frontends/text_util.h"
 #include "gdi/gdi.h"
 
 namespace platform::gui {

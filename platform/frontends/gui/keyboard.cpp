@@ -4,7 +4,7 @@
 #include <FL/Fl.H>
 
 #include "frontends/gui/gui.h"
-#include "frontends/latin1.h"
+#include "frontends/text_util.h"
 #include "user/input.h"
 
 namespace platform::gui {

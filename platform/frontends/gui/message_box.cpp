@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "frontends/gui/gui.h"
-#include "frontends/latin1.h"
+#include "frontends/text_util.h"
 #include "user/window.h"
 
 namespace platform::gui {
@@ -46,39 +46,6 @@ struct ButtonSpec {
     int result;
 };
 
-// Breaks a line at blanks so that no piece is wider than the limit; a word
-// wider than the limit is broken between characters. Nothing is dropped.
-void wrap_line(const std::string& line, int limit, std::vector<std::string>& out)
-{
-    if (text_width(line) <= limit) {
-        out.push_back(line);
-        return;
-    }
-    std::string current;
-    size_t i = 0;
-    while (i < line.size()) {
-        size_t word_end = line.find(' ', i);
-        if (word_end == std::string::npos) word_end = line.size();
-        std::string word = line.substr(i, word_end - i);
-        std::string candidate = current.empty() ? word : current + " " + word;
-        if (text_width(candidate) <= limit) {
-            current = candidate;
-        } else {
-            if (!current.empty()) out.push_back(current);
-            current.clear();
-            for (char c : word) {
-                if (!current.empty() && text_width(current + c) > limit) {
-                    out.push_back(current);
-                    current.clear();
-                }
-                current += c;
-            }
-        }
-        i = word_end + 1;
-    }
-    out.push_back(current);
-}
-
 class BoxWindow : public Fl_Double_Window {
 public:
     BoxWindow(const std::string& text, const std::string& caption, UINT type)
@@ -101,7 +68,7 @@ public:
 
         fl_font(TEXT_FONT, FONT_SIZE);
         int limit = std::max(s.screen_width * 3 / 4 - 2 * (frame_ + margin_x), 20 * f.average_width);
-        for (const std::string& line : text_lines(text)) wrap_line(line, limit, lines_);
+        for (const std::string& line : text_lines(text)) wrap_line(line, limit, text_width, lines_);
         int text_width_max = 0;
         for (const std::string& line : lines_) text_width_max = std::max(text_width_max, text_width(line));
 

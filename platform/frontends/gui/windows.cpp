@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "frontends/gui/gui.h"
-#include "frontends/latin1.h"
+#include "frontends/text_util.h"
 #include "user/input.h"
 #include "user/window.h"
 

@@ -1,4 +1,6 @@
-#include "frontends/latin1.h"
+#include "frontends/text_util.h"
+
+#include <algorithm>
 
 namespace platform {
 
@@ -55,6 +57,40 @@ std::vector<std::string> text_lines(std::string_view text)
         lines.emplace_back(text.substr(start, end - start));
         start = end + 1;
     }
+}
+
+void wrap_line(const std::string& line, int limit, const std::function<int(const std::string&)>& width,
+               std::vector<std::string>& out)
+{
+    if (width(line) <= limit) {
+        out.push_back(line);
+        return;
+    }
+    std::string current;
+    bool started = false;   // `current` holds the beginning of a piece, perhaps an empty word
+    size_t i = 0;
+    for (;;) {
+        size_t word_end = std::min(line.find(' ', i), line.size());
+        std::string word = line.substr(i, word_end - i);
+        std::string candidate = started ? current + " " + word : word;
+        if (width(candidate) <= limit) {
+            current = candidate;
+        } else {
+            if (started) out.push_back(current);
+            current.clear();
+            for (char c : word) {
+                if (!current.empty() && width(current + c) > limit) {
+                    out.push_back(current);
+                    current.clear();
+                }
+                current += c;
+            }
+        }
+        started = true;
+        if (word_end >= line.size()) break;
+        i = word_end + 1;
+    }
+    out.push_back(current);
 }
 
 }  // namespace platform
