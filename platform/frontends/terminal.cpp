@@ -207,6 +207,12 @@ size_t decode_one(const std::string& in, size_t at, bool complete, bool alt, std
             keys.push_back(named(VK_ESCAPE));
             return 1;
         }
+        if ((unsigned char)next < 0x20 || next == 0x7F) {
+            // Escape and then Enter, Tab or Backspace, typed quickly: Alt
+            // means nothing with those, so they are two keys.
+            keys.push_back(named(VK_ESCAPE));
+            return 1;
+        }
         // Escape before a key is how terminals send that key with Alt.
         size_t taken = decode_one(in, at + 1, complete, true, keys);
         return taken ? taken + 1 : 0;

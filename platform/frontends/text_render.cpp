@@ -222,8 +222,8 @@ Canvas render_box(const std::string& text, const std::string& caption, UINT type
     std::vector<std::string> lines;
     auto count = [](const std::string& s) { return (int)s.size(); };
     for (const std::string& line : text_lines(text)) {
-        if (wrap > 2)
-            wrap_line(line, wrap - 2, count, lines);
+        if (wrap > 4)
+            wrap_line(line, wrap - 4, count, lines);
         else
             lines.push_back(line);
     }

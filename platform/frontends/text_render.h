@@ -60,9 +60,9 @@ private:
 // terminal the user works in.
 Canvas render_window(const Window& top, const FontMetrics& font, bool live);
 
-// A message box: the caption, the text's lines (wrapped at `wrap` columns
-// when that is above 0, never cut), and the buttons, the one with the focus
-// marked when `live`.
+// A message box: the caption, the text's lines (wrapped at blanks so that the
+// box is at most `wrap` columns wide when that is above 0, never cut), and
+// the buttons, the one with the focus marked when `live`.
 Canvas render_box(const std::string& text, const std::string& caption, UINT type, int focus, bool live, int wrap);
 
 // The buttons of a box, in order: their captions and answers.

@@ -265,7 +265,7 @@ private:
             screen.draw(window, (columns - window.columns()) / 2, std::max((rows - 1 - window.rows()) / 2, 0));
         }
         if (box_) {
-            Canvas box = render_box(box_->text, box_->caption, box_->type, box_->focus, true, columns - 4);
+            Canvas box = render_box(box_->text, box_->caption, box_->type, box_->focus, true, columns - 2);
             screen.draw(box, (columns - box.columns()) / 2, std::max((rows - 1 - box.rows()) / 2, 0));
             screen.caret_column = -1;
         }

@@ -442,6 +442,7 @@ BOOL ShowWindow(HWND handle, int command)
         if (!w) return was_visible;
     }
 
+    bool was_minimized = w->minimized;
     WPARAM size_kind = SIZE_RESTORED;
     bool resized = false;
     if (shape == Shape::normal && (w->minimized || w->maximized)) {
@@ -479,7 +480,13 @@ BOOL ShowWindow(HWND handle, int command)
 
     if (!find_window(handle)) return was_visible;
     if (deactivate) release_focus_and_activation(handle);
-    if (activate) activate_window(handle, false);
+    if (activate && was_minimized && !w->minimized && user_state().active == handle) {
+        // A minimised window that is restored gets the focus back: Windows
+        // sends it WM_ACTIVATE again even though it was already active.
+        call_window_procedure(handle, WM_ACTIVATE, WA_ACTIVE, 0, true);
+    } else if (activate) {
+        activate_window(handle, false);
+    }
     return was_visible;
 }
 

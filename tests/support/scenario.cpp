@@ -1,27 +1,9 @@
 #include "support/scenario.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
-#include <thread>
 
-namespace {
-
-std::string read_file(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-}  // namespace
+#include "support/process.h"
 
 std::vector<nlohmann::json> RunResult::events(const std::string& name) const
 {
@@ -41,7 +23,7 @@ RunResult run_setup(const RunRequest& request, TempDir& scratch)
     std::string directory = request.directory.empty() ? run + "/source" : request.directory;
     std::filesystem::create_directories(directory);
 
-    std::map<std::string, std::string> env;
+    Environment env;
     if (const char* path = std::getenv("PATH")) env["PATH"] = path;
     env["HOME"] = run;
     env["SETUP_ROOT"] = result.root;
@@ -53,50 +35,24 @@ RunResult run_setup(const RunRequest& request, TempDir& scratch)
     }
     for (const auto& [name, value] : request.environment) env[name] = value;
 
-    std::vector<std::string> env_lines;
-    for (const auto& [name, value] : env) env_lines.push_back(name + "=" + value);
-    std::vector<char*> envp;
-    for (std::string& line : env_lines) envp.push_back(line.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> args{request.program};
-    args.insert(args.end(), request.arguments.begin(), request.arguments.end());
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
     {
         std::ofstream in(run + "/stdin", std::ios::binary);
         in << request.standard_input;
     }
-    std::string out_path = run + "/stdout", err_path = run + "/stderr";
-    pid_t child = fork();
-    if (child == 0) {
-        int in = open((run + "/stdin").c_str(), O_RDONLY);
-        int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (in < 0 || out < 0 || err < 0 || chdir(directory.c_str()) != 0) _exit(127);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        execve(argv[0], argv.data(), envp.data());
-        _exit(127);
-    }
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(request.timeout_seconds);
-    int status = 0;
-    for (;;) {
-        pid_t done = waitpid(child, &status, WNOHANG);
-        if (done == child) break;
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            status = -1;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    result.exit_code = status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.standard_output = read_file(out_path);
-    result.standard_error = read_file(err_path);
+    Process::Start start;
+    start.arguments = {request.program};
+    start.arguments.insert(start.arguments.end(), request.arguments.begin(), request.arguments.end());
+    start.environment = env;
+    start.directory = directory;
+    start.input_path = run + "/stdin";
+    start.output_path = run + "/stdout";
+    start.error_path = run + "/stderr";
+    Process process(start);
+    int code = process.wait(request.timeout_seconds);
+    // A run that a signal ended did not exit.
+    result.exit_code = code >= 128 ? -1 : code;
+    result.standard_output = read_text_file(start.output_path);
+    result.standard_error = read_text_file(start.error_path);
     std::ifstream trace(run + "/trace.jsonl");
     std::string line;
     while (std::getline(trace, line))

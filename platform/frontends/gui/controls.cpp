@@ -51,8 +51,6 @@ ControlWindow::ControlWindow(Window& record)
     end();
 }
 
-ControlWindow::~ControlWindow() = default;
-
 void ControlWindow::sync()
 {
     Window* w = find_window(handle_);
@@ -76,19 +74,23 @@ void ControlWindow::sync()
         Fl_Widget::show();
     else if (!shown && visible())
         Fl_Widget::hide();
+    name_x_window();
     redraw();
 }
 
 void ControlWindow::name_x_window()
 {
-    // The X11 window is named after the control's class and handle, so that
-    // tools reading the window tree can tell the program's windows apart.
-    if (named_ || !shown()) return;
+    // The X11 window is named after the control's class and handle, and a
+    // button's after its caption too, so that tools reading the window tree
+    // can tell the program's windows apart.
+    if (!shown()) return;
     const Window* w = find_window(handle_);
     if (!w) return;
     std::string name = w->window_class->name + " " + std::to_string((uintptr_t)handle_);
+    if (w->kind == ControlKind::button) name += " " + shown_caption(w->text);
+    if (name == x_name_) return;
     XStoreName(fl_display, fl_xid(this), name.c_str());
-    named_ = true;
+    x_name_ = name;
 }
 
 void ControlWindow::draw()

@@ -135,7 +135,6 @@ private:
 class ControlWindow : public Fl_Double_Window {
 public:
     explicit ControlWindow(Window& record);
-    ~ControlWindow() override;
     HWND handle() const { return handle_; }
     void forget() { handle_ = nullptr; }
     // Follows the machine's record: geometry, visibility and content.
@@ -154,7 +153,7 @@ private:
     Fl_Scrollbar* scrollbar_ = nullptr;   // the scroll bar control's look
     bool held_ = false;                   // the mouse button is down on it
     size_t first_visible_ = 0;            // edit: the first character in view
-    bool named_ = false;
+    std::string x_name_;                  // the name the X11 window has been given
 };
 
 // Keys pressed in a program window, turned into the machine's input.
