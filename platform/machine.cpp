@@ -13,6 +13,10 @@
 #include "faults.h"
 #include "frontends/frontends.h"
 #include "gdi/gdi.h"
+#include "kernel/atoms.h"
+#include "kernel/global_memory.h"
+#include "registry/registry.h"
+#include "shell/progman.h"
 #include "trace/trace.h"
 #include "user/window.h"
 
@@ -179,6 +183,9 @@ bool start_machine(const Options& options, std::string& error, std::unique_ptr<F
     if (m.running) stop_machine(0);
     forget_windows();
     reset_gdi_state();
+    reset_atoms();
+    reset_global_memory();
+    registry::reset_registry();
     faults() = Faults{};
     trace::close();
 
@@ -198,6 +205,7 @@ bool start_machine(const Options& options, std::string& error, std::unique_ptr<F
     m.running = true;
 
     register_control_classes();
+    shell::start_program_manager();
     return true;
 }
 
