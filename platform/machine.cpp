@@ -172,9 +172,14 @@ bool read_environment(Options& options, std::string& error)
     }
     if (const char* record = variable("SETUP_RECORD")) options.record_path = record;
     if (const char* trace = variable("SETUP_TRACE")) options.trace_path = trace;
-    const char* root = variable("SETUP_ROOT");
-    options.root = root ? root : default_root();
+    options.root = machine_root_from_environment();
     return true;
+}
+
+std::string machine_root_from_environment()
+{
+    const char* root = variable("SETUP_ROOT");
+    return root ? root : default_root();
 }
 
 bool start_machine(const Options& options, std::string& error, std::unique_ptr<Frontend> given)

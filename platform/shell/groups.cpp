@@ -60,7 +60,20 @@ bool parse_int(const std::string& text, int& value)
     return true;
 }
 
+bool is_drive_path(std::string_view path)
+{
+    return path.size() >= 2 && path[1] == ':' &&
+           ((path[0] >= 'a' && path[0] <= 'z') || (path[0] >= 'A' && path[0] <= 'Z'));
+}
+
 }  // namespace
+
+std::string group_file_path(const std::string& file)
+{
+    if (file.empty() || is_drive_path(file) || file[0] == '/') return file;
+    if (file[0] == '\\') return file.size() >= 2 && file[1] == '\\' ? file : "c:" + file;
+    return std::string(WINDOWS_FOLDER) + file;
+}
 
 std::string index_file(const std::string& machine_root)
 {
@@ -187,7 +200,7 @@ bool load_index(const std::string& machine_root, std::vector<GroupEntry>& groups
 
 bool load_group(const std::string& machine_root, const std::string& dos_file, Group& group, std::string& error)
 {
-    MappedPath mapped = map_path(dos_file, machine_root);
+    MappedPath mapped = map_path(group_file_path(dos_file), machine_root);
     if (mapped.error) {
         error = "the path " + dos_file + " names no file (error " + std::to_string(mapped.error) + ")";
         return false;

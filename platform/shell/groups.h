@@ -50,6 +50,13 @@ struct Group {
     std::vector<GroupItem> items;
 };
 
+// Where a group file named without a folder goes, as on Windows.
+inline constexpr std::string_view WINDOWS_FOLDER = "c:\\windows\\";
+
+// The DOS path a group file named `file` is kept at: a path from the root of
+// no drive is on drive c:, and a bare name is in the Windows folder.
+std::string group_file_path(const std::string& file);
+
 // The index in the machine folder `machine_root`.
 std::string index_file(const std::string& machine_root);
 
@@ -61,7 +68,7 @@ bool parse_group(std::string_view text, Group& group, std::string& error);
 // Reads the index; a missing index is a machine without groups. False with
 // the reason when it cannot be read.
 bool load_index(const std::string& machine_root, std::vector<GroupEntry>& groups, std::string& error);
-// Reads a group's file, the DOS path mapped for the machine `machine_root`.
+// Reads a group's file, named as the index names it, for the machine `machine_root`.
 bool load_group(const std::string& machine_root, const std::string& dos_file, Group& group, std::string& error);
 
 }  // namespace platform::shell

@@ -24,28 +24,11 @@ namespace platform::shell {
 
 namespace {
 
-// Where a group file named without a folder goes, as on Windows.
-constexpr std::string_view WINDOWS_FOLDER = "c:\\windows\\";
 constexpr size_t MAX_NAME = 255;
 
 bool same_text(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
-
-bool is_drive_path(std::string_view path)
-{
-    return path.size() >= 2 && path[1] == ':' &&
-           ((path[0] >= 'a' && path[0] <= 'z') || (path[0] >= 'A' && path[0] <= 'Z'));
-}
-
-// The DOS path a group file named `given` is kept at: a path from the root
-// of no drive is on drive c:, and a bare name is in the Windows folder.
-std::string resolved_group_path(const std::string& given)
-{
-    if (given.empty() || is_drive_path(given) || given[0] == '/') return given;
-    if (given[0] == '\\') return given.size() >= 2 && given[1] == '\\' ? given : "c:" + given;
-    return std::string(WINDOWS_FOLDER) + given;
 }
 
 // The file a group gets when CreateGroup names none: its name, with what a
@@ -122,7 +105,7 @@ public:
             LiveGroup g;
             g.name = e.name;
             g.file = e.file;
-            MappedPath mapped = map_path(resolved_group_path(e.file), root_);
+            MappedPath mapped = map_path(group_file_path(e.file), root_);
             g.host = mapped.error ? "" : mapped.host;
             groups_.push_back(std::move(g));
         }
@@ -197,7 +180,7 @@ private:
         if (g.host.empty()) return "the file of group " + g.name + " (" + g.file + ") names no file";
         Group group;
         std::string error;
-        if (!load_group(root_, resolved_group_path(g.file), group, error))
+        if (!load_group(root_, g.file, group, error))
             return "group " + g.name + " cannot be read: " + error;
         g.items = std::move(group.items);
         g.loaded = true;
@@ -220,7 +203,7 @@ private:
         }
         std::string file = a.size() >= 2 && !a[1].empty() ? a[1] : default_group_file(name);
         if (std::string bad = check_text("the group file", file); !bad.empty()) return bad;
-        std::string dos = resolved_group_path(file);
+        std::string dos = group_file_path(file);
         MappedPath mapped = map_path(dos, root_);
         if (mapped.error) return "the group file " + file + " cannot be used: " + reason_of(mapped.error);
         for (const LiveGroup& g : groups_)
