@@ -258,10 +258,13 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR value_name, DWORD reserved, DWORD type, 
         if (!status && !target) status = ERROR_KEY_DELETED;
         if (!status) {
             Value value{name, type, std::string(data ? (const char*)data : "", data ? size : 0)};
-            if (Value* existing = find_value(*target, name))
-                *existing = value;
-            else
+            // A value set again keeps its place and the name it was first given.
+            if (Value* existing = find_value(*target, name)) {
+                existing->type = value.type;
+                existing->data = value.data;
+            } else {
                 target->values.push_back(value);
+            }
             status = (LSTATUS)write_file_atomically(file, format_hive(root, hive));
         }
     }

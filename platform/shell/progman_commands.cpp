@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -155,6 +156,9 @@ public:
             if (!reused && read_whole_file(host, text) == ERROR_SUCCESS && parse_group(text, old, error))
                 unlink(host.c_str());
         }
+        for (LiveGroup& g : groups_) g.dirty = false;
+        removed_.clear();
+        index_dirty_ = false;
         return failure;
     }
 
@@ -223,7 +227,9 @@ private:
         struct stat st;
         if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
             return "the folder of the group file " + file + " does not exist";
-        if (stat(mapped.host.c_str(), &st) == 0) {
+        // The file of a group deleted by this string is as good as gone.
+        bool deleted = std::find(removed_.begin(), removed_.end(), mapped.host) != removed_.end();
+        if (!deleted && stat(mapped.host.c_str(), &st) == 0) {
             // A group file that is already there is taken up with its items,
             // as Windows takes up a group file; any other file is left alone.
             std::string text, error;
@@ -334,13 +340,12 @@ private:
 
     std::string reload(const std::vector<std::string>& a)
     {
-        // The groups are read from their files afresh: changes of this
-        // string not yet written are dropped.
+        // What the commands before it changed is saved first; then the
+        // groups are read from their files afresh.
         if (a.size() > 2) return "Reload takes a group name and a common-group flag";
+        if (std::string failure = commit(); !failure.empty()) return failure;
         if (a.empty() || a[0].empty()) {
             groups_.clear();
-            removed_.clear();
-            index_dirty_ = false;
             std::string error;
             if (!begin(error)) return error;
             if (!active_.empty() && !find(active_)) active_.clear();
@@ -348,7 +353,7 @@ private:
         }
         LiveGroup* g = find(a[0]);
         if (!g) return "there is no group " + a[0];
-        g->loaded = g->dirty = false;
+        g->loaded = false;
         g->items.clear();
         return load(*g);
     }
