@@ -103,6 +103,26 @@ bool check_name(LPCSTR name)
     return true;
 }
 
+// An atom that the table does not hold: a name given as a number
+// (MAKEINTATOM(n)) or as the text "#n" stands for the integer atom n. True
+// when `name` is such a name or can be no atom at all; `atom` is then the
+// integer atom, or 0 with the last error set.
+bool outside_table(LPCSTR name, ATOM& atom)
+{
+    atom = 0;
+    if (is_integer_atom(name)) {
+        atom = (ATOM)(uintptr_t)name;
+        if (atom == 0 || atom >= MAXINTATOM) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            atom = 0;
+        }
+        return true;
+    }
+    if (!check_name(name)) return true;
+    atom = integer_atom_of(name);
+    return atom != 0;
+}
+
 }  // namespace
 
 void reset_atoms()
@@ -122,16 +142,7 @@ using namespace platform;
 
 ATOM GlobalAddAtomA(LPCSTR name)
 {
-    if (is_integer_atom(name)) {
-        ATOM atom = (ATOM)(uintptr_t)name;
-        if (atom == 0 || atom >= MAXINTATOM) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return 0;
-        }
-        return atom;
-    }
-    if (!check_name(name)) return 0;
-    if (ATOM integer = integer_atom_of(name)) return integer;
+    if (ATOM atom = 0; outside_table(name, atom)) return atom;
     if (ATOM existing = find_by_name(name)) {
         ++find_entry(existing)->references;
         return existing;
@@ -186,16 +197,7 @@ UINT GlobalGetAtomNameA(ATOM atom, LPSTR buffer, int size)
 
 ATOM GlobalFindAtomA(LPCSTR name)
 {
-    if (is_integer_atom(name)) {
-        ATOM atom = (ATOM)(uintptr_t)name;
-        if (atom == 0 || atom >= MAXINTATOM) {
-            SetLastError(ERROR_INVALID_PARAMETER);
-            return 0;
-        }
-        return atom;
-    }
-    if (!check_name(name)) return 0;
-    if (ATOM integer = integer_atom_of(name)) return integer;
+    if (ATOM atom = 0; outside_table(name, atom)) return atom;
     if (ATOM atom = find_by_name(name)) return atom;
     SetLastError(ERROR_FILE_NOT_FOUND);
     return 0;

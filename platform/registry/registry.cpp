@@ -183,6 +183,19 @@ LSTATUS key_for(HKEY key, REGSAM needed, std::string& root, std::string& path)
     return ERROR_SUCCESS;
 }
 
+// Reads the key behind a handle opened to query values. `found` stays null
+// for a root key that holds nothing yet; a key below the root that has gone
+// from the file is ERROR_KEY_DELETED.
+LSTATUS read_key(HKEY key, Hive& hive, Key*& found)
+{
+    std::string root, path;
+    if (LSTATUS status = key_for(key, KEY_QUERY_VALUE, root, path)) return status;
+    if (LSTATUS status = load(root, hive)) return status;
+    found = find_key(hive, path);
+    if (!found && !path.empty()) return ERROR_KEY_DELETED;
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 std::string hive_file(const std::string& machine_root, const std::string& root_name)
@@ -279,12 +292,10 @@ LSTATUS RegSetValueExA(HKEY key, LPCSTR value_name, DWORD reserved, DWORD type, 
 LSTATUS RegQueryValueExA(HKEY key, LPCSTR value_name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
 {
     if (reserved) return ERROR_INVALID_PARAMETER;
-    std::string root, path;
-    if (LSTATUS status = key_for(key, KEY_QUERY_VALUE, root, path)) return status;
     Hive hive;
-    if (LSTATUS status = load(root, hive)) return status;
-    Key* k = find_key(hive, path);
-    if (!k) return path.empty() ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
+    Key* k = nullptr;
+    if (LSTATUS status = read_key(key, hive, k)) return status;
+    if (!k) return ERROR_FILE_NOT_FOUND;
     Value* v = find_value(*k, value_name ? value_name : "");
     if (!v) return ERROR_FILE_NOT_FOUND;
     if (type) *type = v->type;
@@ -295,12 +306,10 @@ LSTATUS RegEnumValueA(HKEY key, DWORD index, LPSTR value_name, LPDWORD value_nam
                       LPDWORD type, LPBYTE data, LPDWORD size)
 {
     if (reserved || !value_name || !value_name_size) return ERROR_INVALID_PARAMETER;
-    std::string root, path;
-    if (LSTATUS status = key_for(key, KEY_QUERY_VALUE, root, path)) return status;
     Hive hive;
-    if (LSTATUS status = load(root, hive)) return status;
-    Key* k = find_key(hive, path);
-    if (!k) return path.empty() ? ERROR_NO_MORE_ITEMS : ERROR_KEY_DELETED;
+    Key* k = nullptr;
+    if (LSTATUS status = read_key(key, hive, k)) return status;
+    if (!k) return ERROR_NO_MORE_ITEMS;
     if (index >= k->values.size()) return ERROR_NO_MORE_ITEMS;
     const Value& v = k->values[index];
     // The name's size counts characters: the terminating zero on the way in,
