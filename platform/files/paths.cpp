@@ -127,18 +127,28 @@ MappedPath resolve_dos(const std::string& base, const std::vector<std::string>& 
 
 std::string drive_folder(char letter)
 {
+    return drive_folder(letter, machine_options().root);
+}
+
+std::string drive_folder(char letter, const std::string& machine_root)
+{
     char lower = (char)((letter >= 'A' && letter <= 'Z') ? letter - 'A' + 'a' : letter);
-    return machine_options().root + "/drive_" + std::string(1, lower);
+    return machine_root + "/drive_" + std::string(1, lower);
 }
 
 MappedPath map_path(std::string_view path)
+{
+    return map_path(path, machine_options().root);
+}
+
+MappedPath map_path(std::string_view path, const std::string& machine_root)
 {
     if (path.empty()) return {"", ERROR_PATH_NOT_FOUND};
     if (path.size() >= MAX_PATH_LENGTH) return {"", ERROR_FILENAME_EXCED_RANGE};
     if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) return {"", ERROR_BAD_NETPATH};
 
     if (path.size() >= 2 && path[1] == ':' && is_drive_letter(path[0])) {
-        std::string drive = drive_folder(path[0]);
+        std::string drive = drive_folder(path[0], machine_root);
         // A drive is there when its folder is; a missing one fails as an
         // empty floppy drive or an unknown letter does.
         if (!is_directory(drive)) return {"", ERROR_PATH_NOT_FOUND};

@@ -29,9 +29,13 @@ struct MappedPath {
 constexpr size_t MAX_PATH_LENGTH = 260;
 
 MappedPath map_path(std::string_view path);
+// The same for the machine in the folder `machine_root`, which need not be
+// running (a tool that inspects a machine).
+MappedPath map_path(std::string_view path, const std::string& machine_root);
 
 // The host folder of a drive letter ('c' for c:), whether or not it exists.
 std::string drive_folder(char letter);
+std::string drive_folder(char letter, const std::string& machine_root);
 
 }  // namespace platform
 
