@@ -79,8 +79,12 @@ TEST_F(GroupScriptTest, ItemsAreAdmittedWhileTheScriptStaysBelow980Characters)
         }
         EXPECT_TRUE(script.ends_with("[ShowGroup(1)]"));
         EXPECT_LE(script.size() + 1, 994u);
-        if (c.rows == 9) EXPECT_EQ(script.size(), 558 + 13 * c.length);
-        if (c.length == 131) EXPECT_EQ(script.size(), 893u);
+        if (c.rows == 9) {
+            EXPECT_EQ(script.size(), 558 + 13 * c.length);
+        }
+        if (c.length == 131) {
+            EXPECT_EQ(script.size(), 893u);
+        }
     }
 }
 

@@ -81,7 +81,9 @@ protected:
     void expect_released(HGLOBAL block, int server_atoms)
     {
         EXPECT_EQ(platform::atom_references("PROGMAN"), server_atoms);
-        if (block) EXPECT_FALSE(platform::global_block_exists(block));
+        if (block) {
+            EXPECT_FALSE(platform::global_block_exists(block));
+        }
         EXPECT_FALSE(IsWindow(dde_window));
         EXPECT_EQ(dde_commands, nullptr);
     }
