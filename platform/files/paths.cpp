@@ -156,10 +156,19 @@ MappedPath map_path(std::string_view path, const std::string& machine_root)
         // always its root here.
         return resolve_dos(drive, split(path.substr(2)));
     }
-    if (is_separator(path[0])) {
+    if (path[0] == '/') {
         std::string host(path);
         std::replace(host.begin(), host.end(), '\\', '/');
         return {host, 0};
+    }
+    // A path rooted with a backslash but without a drive is on the current
+    // drive, which for the programs of this machine is c:. Taking it as a
+    // host path would let an empty directory typed by the user put the
+    // install tree at the host's root.
+    if (path[0] == '\\') {
+        std::string drive = drive_folder('c', machine_root);
+        if (!is_directory(drive)) return {"", ERROR_PATH_NOT_FOUND};
+        return resolve_dos(drive, split(path));
     }
     return resolve_dos(".", split(path));
 }

@@ -2,9 +2,10 @@
 // drive x: is the folder drive_x of the machine folder, backslashes and
 // slashes separate, each component is matched against what exists without
 // regard to case (as Windows file systems do), and names Windows forbids are
-// refused. A path that begins with '/' (or '\') is a host path, used as it is
-// apart from backslashes as separators. Any other path is relative to the
-// current directory, and its components are matched as a DOS path's are.
+// refused. A path that begins with a backslash alone is on drive c:. A path
+// that begins with '/' is a host path, used as it is apart from backslashes as
+// separators. Any other path is relative to the current directory, and its
+// components are matched as a DOS path's are.
 #ifndef QUORIX_PLATFORM_FILES_PATHS_H
 #define QUORIX_PLATFORM_FILES_PATHS_H
 

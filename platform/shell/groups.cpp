@@ -70,8 +70,7 @@ bool is_drive_path(std::string_view path)
 
 std::string group_file_path(const std::string& file)
 {
-    if (file.empty() || is_drive_path(file) || file[0] == '/') return file;
-    if (file[0] == '\\') return file.size() >= 2 && file[1] == '\\' ? file : "c:" + file;
+    if (file.empty() || is_drive_path(file) || file[0] == '/' || file[0] == '\\') return file;
     return std::string(WINDOWS_FOLDER) + file;
 }
 
