@@ -42,6 +42,10 @@ private:
 struct Faults {
     Fault get_dc;          // GetDC and BeginPaint get no device context
     Fault text_metrics;    // GetTextMetricsA fails
+    Fault global_alloc;    // GlobalAlloc finds no memory
+    // The process is killed halfway through replacing a file atomically (the
+    // registry, a program group): the temporary file holds half the new text.
+    Fault killed_while_writing;
 };
 
 Faults& faults();

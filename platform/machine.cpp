@@ -14,6 +14,10 @@
 #include "frontends/frontends.h"
 #include "frontends/record.h"
 #include "gdi/gdi.h"
+#include "kernel/atoms.h"
+#include "kernel/global_memory.h"
+#include "registry/registry.h"
+#include "shell/progman.h"
 #include "trace/trace.h"
 #include "user/window.h"
 
@@ -170,9 +174,14 @@ bool read_environment(Options& options, std::string& error)
     }
     if (const char* record = variable("SETUP_RECORD")) options.record_path = record;
     if (const char* trace = variable("SETUP_TRACE")) options.trace_path = trace;
-    const char* root = variable("SETUP_ROOT");
-    options.root = root ? root : default_root();
+    options.root = machine_root_from_environment();
     return true;
+}
+
+std::string machine_root_from_environment()
+{
+    const char* root = variable("SETUP_ROOT");
+    return root ? root : default_root();
 }
 
 bool start_machine(const Options& options, std::string& error, std::unique_ptr<Frontend> given)
@@ -181,6 +190,9 @@ bool start_machine(const Options& options, std::string& error, std::unique_ptr<F
     if (m.running) stop_machine(0);
     forget_windows();
     reset_gdi_state();
+    reset_atoms();
+    reset_global_memory();
+    registry::reset_registry();
     faults() = Faults{};
     trace::close();
 
@@ -204,6 +216,7 @@ bool start_machine(const Options& options, std::string& error, std::unique_ptr<F
     m.running = true;
 
     register_control_classes();
+    shell::start_program_manager();
     return true;
 }
 

@@ -31,6 +31,9 @@ struct Options {
 // Reads and checks the layer's variables. On a value that makes no sense it
 // returns false with a message naming the variable (or the response file's line).
 bool read_environment(Options& options, std::string& error);
+// The machine folder the environment names: SETUP_ROOT, else the default
+// under the XDG data home. Tools that inspect a machine use it too.
+std::string machine_root_from_environment();
 
 // Starts the machine: the front-end the options name (or the given one), the
 // trace, the predefined classes and the machine's own services. Returns false

@@ -407,6 +407,9 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_INVALID_FLAGS 1004L
 #define ERROR_FILE_INVALID 1006L
 #define ERROR_BADKEY 1010L
+#define ERROR_REGISTRY_CORRUPT 1015L
+#define ERROR_KEY_DELETED 1018L
+#define ERROR_NOT_LOCKED 158L
 
 // ---------------------------------------------------------------------------
 // Dynamic data exchange, atoms and shareable global memory.
@@ -417,6 +420,15 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define GMEM_ZEROINIT 0x0040
 #define GMEM_DDESHARE 0x2000
 #define GMEM_SHARE 0x2000
+#define GMEM_INVALID_HANDLE 0x8000
+
+#define MAXINTATOM 0xC000
+#define MAKEINTATOM(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
+
+// The status word of WM_DDE_ACK (the DDEACK record's bits).
+#define DDE_FACK 0x8000
+#define DDE_FBUSY 0x4000
+#define DDE_FAPPSTATUS 0x00FF
 
 // ---------------------------------------------------------------------------
 // LZ expansion.
@@ -536,6 +548,12 @@ LPVOID GlobalLock(HGLOBAL memory);
 BOOL GlobalUnlock(HGLOBAL memory);
 HGLOBAL GlobalFree(HGLOBAL memory);
 size_t GlobalSize(HGLOBAL memory);
+
+// The lParam of a posted DDE message that carries two values (WM_DDE_ACK
+// answering an execute, WM_DDE_DATA, ...) is packed into a block of its own.
+LPARAM PackDDElParam(UINT message, UINT_PTR low, UINT_PTR high);
+BOOL UnpackDDElParam(UINT message, LPARAM lparam, UINT_PTR* low, UINT_PTR* high);
+BOOL FreeDDElParam(UINT message, LPARAM lparam);
 
 // LZ expansion.
 INT LZOpenFileA(LPSTR file_name, LPOFSTRUCT open_file, WORD style);

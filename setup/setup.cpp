@@ -2,6 +2,8 @@
 // two notices.
 #include "setup/setup.h"
 
+#include "register/instdde.h"
+#include "register/install_key.h"
 #include "setup/text.h"
 #include "ui/instdir.h"
 
@@ -30,6 +32,7 @@ struct WindowClassEntry {
 
 static const WindowClassEntry window_classes[] = {
     {"instdir", instdir_proc},
+    {"instdde", instdde_proc},
 };
 
 static void register_classes(void)
@@ -91,6 +94,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
     dialog_width = 300;
     dialog_height = 200;
     if (run_instdir() != 0) return 0;
+    run_instdde();
+    write_install_key(install_dir, "8.2");
     show_ready_notice();
     return 0;
 }

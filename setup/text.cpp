@@ -2,6 +2,13 @@
 
 #include <cstring>
 
+// The length of a text, looking at no more than `limit` bytes of it.
+static size_t bounded_length(const char* text, size_t limit)
+{
+    const void* end = memchr(text, '\0', limit);
+    return end ? (size_t)((const char*)end - text) : limit;
+}
+
 void copy_text(char* buffer, size_t size, const char* source)
 {
     if (size == 0) return;
@@ -12,9 +19,8 @@ void copy_text(char* buffer, size_t size, const char* source)
 void append_text(char* buffer, size_t size, const char* source)
 {
     if (size == 0) return;
-    size_t used = strnlen(buffer, size - 1);
-    size_t room = size - 1 - used;
-    size_t length = strnlen(source, room);
+    size_t used = bounded_length(buffer, size - 1);
+    size_t length = bounded_length(source, size - 1 - used);
     memcpy(buffer + used, source, length);
     buffer[used + length] = '\0';
 }

@@ -127,18 +127,28 @@ MappedPath resolve_dos(const std::string& base, const std::vector<std::string>& 
 
 std::string drive_folder(char letter)
 {
+    return drive_folder(letter, machine_options().root);
+}
+
+std::string drive_folder(char letter, const std::string& machine_root)
+{
     char lower = (char)((letter >= 'A' && letter <= 'Z') ? letter - 'A' + 'a' : letter);
-    return machine_options().root + "/drive_" + std::string(1, lower);
+    return machine_root + "/drive_" + std::string(1, lower);
 }
 
 MappedPath map_path(std::string_view path)
+{
+    return map_path(path, machine_options().root);
+}
+
+MappedPath map_path(std::string_view path, const std::string& machine_root)
 {
     if (path.empty()) return {"", ERROR_PATH_NOT_FOUND};
     if (path.size() >= MAX_PATH_LENGTH) return {"", ERROR_FILENAME_EXCED_RANGE};
     if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) return {"", ERROR_BAD_NETPATH};
 
     if (path.size() >= 2 && path[1] == ':' && is_drive_letter(path[0])) {
-        std::string drive = drive_folder(path[0]);
+        std::string drive = drive_folder(path[0], machine_root);
         // A drive is there when its folder is; a missing one fails as an
         // empty floppy drive or an unknown letter does.
         if (!is_directory(drive)) return {"", ERROR_PATH_NOT_FOUND};
@@ -146,10 +156,19 @@ MappedPath map_path(std::string_view path)
         // always its root here.
         return resolve_dos(drive, split(path.substr(2)));
     }
-    if (is_separator(path[0])) {
+    if (path[0] == '/') {
         std::string host(path);
         std::replace(host.begin(), host.end(), '\\', '/');
         return {host, 0};
+    }
+    // A path rooted with a backslash but without a drive is on the current
+    // drive, which for the programs of this machine is c:. Taking it as a
+    // host path would let an empty directory typed by the user put the
+    // install tree at the host's root.
+    if (path[0] == '\\') {
+        std::string drive = drive_folder('c', machine_root);
+        if (!is_directory(drive)) return {"", ERROR_PATH_NOT_FOUND};
+        return resolve_dos(drive, split(path));
     }
     return resolve_dos(".", split(path));
 }

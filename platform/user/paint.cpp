@@ -9,13 +9,6 @@ namespace platform {
 
 namespace {
 
-bool effectively_visible(HWND handle)
-{
-    for (Window* w = find_window(handle); w; w = find_window(w->parent))
-        if (!w->visible) return false;
-    return find_window(handle) != nullptr;
-}
-
 // Sends WM_PAINT to the window and then to each child that still needs it.
 void paint_tree(HWND handle)
 {
@@ -43,7 +36,7 @@ void invalidate_tree(HWND handle)
 
 void paint_now(HWND handle)
 {
-    if (!effectively_visible(handle)) return;
+    if (!IsWindowVisible(handle)) return;
     paint_tree(handle);
     if (Window* top = find_window(top_level_of(handle))) frontend().window_painted(*top);
 }

@@ -133,7 +133,10 @@ public:
 
 TEST_F(GuiEndToEnd, APersonInstallsWithThePointerAndTheKeyboard)
 {
-    GuiRun run(x, folder("install"));
+    std::string where = folder("install");
+    // The folder the install tree makes, which the group file goes into.
+    std::filesystem::create_directories(where + "/root/drive_c/e2e/quorix");
+    GuiRun run(x, where);
     std::string box = x.wait_for_window("msgbox");
     ASSERT_NE(box, "") << run.error();
     screenshot("gui-1-welcome");
@@ -167,6 +170,9 @@ TEST_F(GuiEndToEnd, APersonInstallsWithThePointerAndTheKeyboard)
                                 " to the file AUTOEXEC.BAT\n \nAdd the directory  c:\\e2e\\quorix\\win  to the PATH "
                                 "variable.");
     EXPECT_EQ(trace.back(), (nlohmann::json{{"event", "exit"}, {"code", 0}}));
+
+    // What the setup left on the machine, as a person looks at it.
+    EXPECT_EQ(check_group_and_key(run.root(), "c:\\e2e\\quorix"), "");
 }
 
 TEST_F(GuiEndToEnd, ARecordedRunReplaysUnattendedToTheSameTrace)

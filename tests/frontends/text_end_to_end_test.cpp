@@ -61,6 +61,8 @@ int row_of(const std::vector<std::string>& screen, const std::string& text)
 
 TEST_F(TextEndToEnd, APersonInstallsInATerminal)
 {
+    // The folder the install tree makes, which the group file goes into.
+    std::filesystem::create_directories(scratch / "install/root/drive_c/e2e");
     std::unique_ptr<Terminal> t = start("install");
     ASSERT_TRUE(t->wait_for(WELCOME_LAST_LINE)) << t->screen_text();
     EXPECT_TRUE(t->wait_for("[ OK ]  [ Cancel ]"));
@@ -97,6 +99,7 @@ TEST_F(TextEndToEnd, APersonInstallsInATerminal)
     std::vector<nlohmann::json> events = trace();
     ASSERT_FALSE(events.empty());
     EXPECT_EQ(events.back(), (nlohmann::json{{"event", "exit"}, {"code", 0}}));
+    EXPECT_EQ(check_group_and_key(folder + "/root", "c:\\e2e"), "");
 
     // The run replays unattended from what was recorded.
     std::string recorded = read_text_file(folder + "/recorded");
@@ -104,6 +107,9 @@ TEST_F(TextEndToEnd, APersonInstallsInATerminal)
     RunRequest replay;
     replay.answers = std::nullopt;
     replay.environment = {{"SETUP_SCRIPT", folder + "/recorded"}};
+    // A machine as the first run found it.
+    replay.root = scratch / "replay";
+    std::filesystem::create_directories(replay.root + "/drive_c/e2e");
     RunResult again = run_setup(replay, scratch);
     EXPECT_EQ(again.exit_code, 0) << again.standard_error;
     EXPECT_EQ(again.trace, events);
@@ -155,12 +161,16 @@ TEST_F(TextEndToEnd, PipedAnswersInstallUnattended)
     RunRequest request;
     request.answers = std::nullopt;
     request.standard_input = "ok\nkey enter\nok\n";
+    // The folder the install tree makes, which the group file goes into.
+    request.root = scratch / "piped";
+    std::filesystem::create_directories(request.root + "/drive_c/quorix");
     RunResult r = run_setup(request, scratch);
     EXPECT_EQ(r.exit_code, 0) << r.standard_error;
     auto boxes = r.events("msgbox");
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_NE(boxes[1]["text"].get<std::string>().find("SET QUORIX=c:\\quorix\n"), std::string::npos);
     EXPECT_NE(r.standard_output.find("The installation of QUORIX is ready."), std::string::npos) << r.standard_output;
+    EXPECT_EQ(check_group_and_key(r.root, "c:\\quorix"), "");
 }
 
 }  // namespace

@@ -8,16 +8,6 @@ namespace {
 
 using ControlsTest = MachineTest;
 
-void handle_input()
-{
-    MSG message;
-    while (platform::input::pending() || !platform::user_state().posted.empty()) {
-        if (GetMessageA(&message, NULL, 0, 0) <= 0) break;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 HWND make_child(HWND parent, const char* class_name, const char* text, DWORD style, int id)
 {
     return CreateWindowExA(0, class_name, text, WS_CHILD | WS_VISIBLE | style, 1, 1, 80, 20, parent,
@@ -38,7 +28,7 @@ TEST_F(ControlsTest, AClickedButtonSendsWmCommandWithItsHandleToItsParent)
     ShowWindow(window, SW_SHOW);
     platform::start_message_log();
     platform::input::click(button);
-    handle_input();
+    handle_pending_input();
     expect_sequence(platform::stop_message_log(),
                     {{window, WM_COMMAND, true, MAKEWPARAM(12, BN_CLICKED), (LPARAM)button}});
     EXPECT_EQ(GetFocus(), button);
@@ -51,7 +41,7 @@ TEST_F(ControlsTest, TypingEditsTheFieldWithTheFocus)
     SetWindowTextA(edit, "c:\\quorix");
     ShowWindow(window, SW_SHOW);
     platform::input::click(edit);
-    handle_input();
+    handle_pending_input();
     struct Case {
         const char* name;
         void (*act)();
@@ -69,7 +59,7 @@ TEST_F(ControlsTest, TypingEditsTheFieldWithTheFocus)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         c.act();
-        handle_input();
+        handle_pending_input();
         EXPECT_EQ(text_of(edit), c.text);
     }
 }
@@ -82,7 +72,7 @@ TEST_F(ControlsTest, SetWindowTextPutsTheCaretAtTheStart)
     ShowWindow(window, SW_SHOW);
     SetFocus(edit);
     platform::input::character('x');
-    handle_input();
+    handle_pending_input();
     EXPECT_EQ(text_of(edit), "xabc");
 }
 

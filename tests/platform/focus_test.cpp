@@ -7,17 +7,6 @@ namespace {
 
 using FocusTest = MachineTest;
 
-// Runs the loop until the input queued so far has been handled.
-void handle_input()
-{
-    MSG message;
-    while (platform::input::pending() || !platform::user_state().posted.empty()) {
-        if (GetMessageA(&message, NULL, 0, 0) <= 0) break;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 struct Dialog {
     HWND window;
     HWND edit;
@@ -44,12 +33,12 @@ TEST_F(FocusTest, AShownTopLevelWindowHoldsTheFocusItselfUntilTheUserClicksACont
 
     platform::start_message_log();
     platform::input::key(VK_RETURN);
-    handle_input();
+    handle_pending_input();
     platform::input::click(d.edit);
-    handle_input();
+    handle_pending_input();
     EXPECT_EQ(GetFocus(), d.edit);
     platform::input::key(VK_RETURN);
-    handle_input();
+    handle_pending_input();
     expect_sequence(platform::stop_message_log(), {
                                                       {d.window, WM_KEYDOWN, false, VK_RETURN},
                                                       {d.edit, WM_SETFOCUS, true},
@@ -90,7 +79,7 @@ TEST_F(FocusTest, WithoutAFocusKeysReachTheActiveWindowAsSystemKeys)
     Dialog d = make_dialog(SW_SHOWMINIMIZED);
     platform::start_message_log();
     platform::input::key(VK_RETURN);
-    handle_input();
+    handle_pending_input();
     expect_sequence(platform::stop_message_log(), {{d.window, WM_SYSKEYDOWN, false, VK_RETURN}});
 }
 
@@ -100,7 +89,7 @@ TEST_F(FocusTest, ARestoredWindowHasTheFocusAgain)
     platform::start_message_log();
     platform::input::system_command(d.window, SC_RESTORE);
     platform::input::key(VK_RETURN);
-    handle_input();
+    handle_pending_input();
     expect_sequence(platform::stop_message_log(),
                     {{d.window, WM_ACTIVATE, true, WA_ACTIVE}, {d.window, WM_SETFOCUS, true},
                      {d.window, WM_KEYDOWN, false, VK_RETURN}});
@@ -111,10 +100,10 @@ TEST_F(FocusTest, AnEditFieldKeepsEnterTabAndEscapeAndDoesNothingWithThem)
 {
     Dialog d = make_dialog(SW_SHOWNORMAL);
     platform::input::click(d.edit);
-    handle_input();
+    handle_pending_input();
     platform::start_message_log();
     for (UINT key : {VK_RETURN, VK_TAB, VK_ESCAPE}) platform::input::key(key);
-    handle_input();
+    handle_pending_input();
     auto log = platform::stop_message_log();
     for (const platform::LoggedMessage& m : log)
         EXPECT_EQ(m.window, d.edit) << platform::message_name(m.message) << " reached another window";
@@ -131,7 +120,7 @@ TEST_F(FocusTest, ADefaultPushButtonHasNoKeyboardBehaviour)
     platform::input::key(VK_RETURN);
     platform::input::click(d.edit);
     platform::input::key(VK_RETURN);
-    handle_input();
+    handle_pending_input();
     auto log = platform::stop_message_log();
     for (const platform::LoggedMessage& m : log) EXPECT_NE(m.message, (UINT)WM_COMMAND);
 }

@@ -32,6 +32,8 @@ TEST_F(PathsTest, DosPathsMapIntoTheMachineFolder)
         {"dot-dot stops at the root", "c:\\..\\..\\quorix", "/drive_c/Quorix", 0},
         {"a drive-relative path starts at the root", "c:quorix", "/drive_c/Quorix", 0},
         {"the drive itself", "c:\\", "/drive_c", 0},
+        {"a backslash without a drive is on c:", "\\quorix\\win", "/drive_c/Quorix/Win", 0},
+        {"so is a lone backslash", "\\", "/drive_c", 0},
         {"a drive that does not exist", "x:\\quorix", "", ERROR_PATH_NOT_FOUND},
         {"a wildcard", "c:\\quo*rix", "", ERROR_INVALID_NAME},
         {"a question mark", "c:\\quorix?", "", ERROR_INVALID_NAME},
@@ -76,7 +78,6 @@ TEST_F(PathsTest, HostAndRelativePaths)
     };
     const Case cases[] = {
         {"/tmp/a\\b", "/tmp/a/b"},
-        {"\\tmp\\a", "/tmp/a"},
         {"map1.dat", "./map1.dat"},
         {"MAP1.DAT", "./map1.dat"},
         {"sub\\new.txt", "./sub/new.txt"},

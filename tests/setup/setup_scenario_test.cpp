@@ -146,7 +146,11 @@ TEST_F(SetupScenario, HowTheDialogIsAnsweredDecidesTheDirectory)
         {"a trailing backslash stays", {"ok", "click edit", "type c:\\quorix\\", "click OK", "ok"}, true,
          "c:\\quorix\\"},
         {"an empty field is accepted as it is", {"ok", "click edit", "type ", "click OK", "ok"}, true, ""},
-        {"140 characters are cut to 131", {"ok", "click edit", "type " + long_directory, "click OK", "ok"}, true,
+        // The program group has room for three of its nine items in so long a
+        // directory: each item left out is reported in a box of its own.
+        {"140 characters are cut to 131",
+         {"ok", "click edit", "type " + long_directory, "click OK", "ok", "ok", "ok", "ok", "ok", "ok", "ok"},
+         true,
          long_directory.substr(0, 131)},
         {"Cancel", {"ok", "click Cancel"}, false, ""},
         {"closing by the title bar counts as Cancel", {"ok", "close"}, false, ""},
@@ -161,17 +165,18 @@ TEST_F(SetupScenario, HowTheDialogIsAnsweredDecidesTheDirectory)
             EXPECT_EQ(boxes.size(), 1u) << "only the welcome box";
             continue;
         }
-        ASSERT_EQ(boxes.size(), 2u);
-        EXPECT_EQ(boxes[1]["caption"], "QUORIX Setup");
-        EXPECT_EQ(boxes[1]["buttons"], "OK");
-        EXPECT_EQ(boxes[1]["text"], closing_text(c.directory));
+        ASSERT_EQ(boxes.size(), c.directory.size() == 131 ? 8u : 2u);
+        EXPECT_EQ(boxes.back()["caption"], "QUORIX Setup");
+        EXPECT_EQ(boxes.back()["buttons"], "OK");
+        EXPECT_EQ(boxes.back()["text"], closing_text(c.directory));
     }
 }
 
 TEST_F(SetupScenario, TheClosingTextForA131CharacterDirectoryHas403Characters)
 {
     std::string directory = "c:\\" + std::string(128, 'x');
-    RunResult r = run({"ok", "click edit", "type " + directory, "click OK", "ok"});
+    // Six boxes report the group items that find no room in the group script.
+    RunResult r = run({"ok", "click edit", "type " + directory, "click OK", "ok", "ok", "ok", "ok", "ok", "ok", "ok"});
     ASSERT_EQ(r.exit_code, 0) << r.standard_error;
     EXPECT_EQ(last_box(r).size(), 403u);
     EXPECT_EQ(last_box(r), closing_text(directory));

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "trace/trace.h"
+#include "user/input.h"
 #include "user/window.h"
 
 TempDir::TempDir()
@@ -103,6 +104,16 @@ int run_message_loop()
         DispatchMessageA(&message);
     }
     return (int)message.wParam;
+}
+
+void handle_pending_input()
+{
+    MSG message;
+    while (platform::input::pending() || !platform::user_state().posted.empty()) {
+        if (GetMessageA(&message, NULL, 0, 0) <= 0) break;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
 }
 
 namespace {

@@ -42,6 +42,9 @@ HWND create_test_window(const char* class_name = "testwindow", DWORD style = WS_
                         HWND parent = nullptr, int id = 0);
 // Runs the message loop until the quit message; returns its exit code.
 int run_message_loop();
+// Fetches and dispatches messages until the input queued so far and what it
+// posted have been handled.
+void handle_pending_input();
 
 // One expected message of a sequence table.
 struct Expected {

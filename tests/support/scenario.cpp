@@ -59,3 +59,39 @@ RunResult run_setup(const RunRequest& request, TempDir& scratch)
         if (!line.empty()) result.trace.push_back(nlohmann::json::parse(line));
     return result;
 }
+
+std::string machine_report(const std::string& root, const std::string& what)
+{
+    Process::Start start;
+    start.arguments = {std::string(QUORIX_BIN_DIR) + "/quorix-machine", what};
+    start.environment = {{"SETUP_ROOT", root}, {"PATH", std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin"}};
+    TempDir scratch;
+    start.output_path = scratch / "out";
+    start.error_path = scratch / "err";
+    Process process(start);
+    int code = process.wait(30);
+    std::string out = read_text_file(start.output_path);
+    if (code != 0) return "quorix-machine " + what + " failed: " + out + read_text_file(start.error_path);
+    return out;
+}
+
+std::string check_group_and_key(const std::string& root, const std::string& directory)
+{
+    std::string problems;
+    std::string groups = machine_report(root, "groups");
+    if (groups.find("[QRXDVF] " + directory + "\\quorix\n") == std::string::npos)
+        problems += "no group QRXDVF with the group file " + directory + "\\quorix\n";
+    size_t items = 0;
+    for (size_t at = groups.find("\t" + directory + "\\win\\"); at != std::string::npos;
+         at = groups.find("\t" + directory + "\\win\\", at + 1))
+        ++items;
+    if (items != 9) problems += std::to_string(items) + " items start their command in " + directory + "\\win, not 9\n";
+    std::string reg = machine_report(root, "reg");
+    std::string path;
+    for (char c : directory) path += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    if (reg.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorix]\n\"Path\"=\"" + path + "\"\n\"Version\"=\"8.2\"\n") ==
+        std::string::npos)
+        problems += "the install key does not hold Path " + directory + " and Version 8.2\n";
+    if (!problems.empty()) problems += groups + reg;
+    return problems;
+}

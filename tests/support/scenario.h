@@ -33,6 +33,15 @@ struct RunResult {
     std::vector<nlohmann::json> events(const std::string& name) const;
 };
 
+// What quorix-machine prints of a machine folder ("groups" or "reg"); a
+// failure shows in the text.
+std::string machine_report(const std::string& root, const std::string& what);
+
+// The Program Manager group and the install key a setup into `directory`
+// leaves, as quorix-machine shows them; an empty text when they are there,
+// else what is missing.
+std::string check_group_and_key(const std::string& root, const std::string& directory);
+
 // Runs a command with a clean environment (PATH, HOME and what the request
 // adds) and collects its output.
 RunResult run_setup(const RunRequest& request, TempDir& scratch);
