@@ -46,7 +46,13 @@ ControlWindow::ControlWindow(Window& record)
         scrollbar_ = new Fl_Scrollbar(0, 0, w(), h());
         scrollbar_->type((record.style & SBS_VERT) ? FL_VERTICAL : FL_HORIZONTAL);
         scrollbar_->clear_visible_focus();
-        scrollbar_->color(FACE);
+        // The track is lighter than the face, as the system's checkered
+        // scroll bar track looks, so that the bar reads as a bar; the thumb
+        // and the arrows are raised in the face colour.
+        scrollbar_->box(FL_FLAT_BOX);
+        scrollbar_->color(SCROLL_TRACK);
+        scrollbar_->selection_color(FACE);
+        scrollbar_->slider(FL_UP_BOX);
     }
     end();
 }

@@ -57,6 +57,7 @@ constexpr Fl_Color DARK = 0x00000000;         // outer shaded edge, text
 constexpr Fl_Color ACTIVE_CAPTION = 0x00008000;
 constexpr Fl_Color INACTIVE_CAPTION = 0x80808000;
 constexpr Fl_Color SELECTION = 0x00008000;
+constexpr Fl_Color SCROLL_TRACK = 0xE0E0E000;   // a scroll bar's track
 
 // The colour of a class's background brush; white for a brush the machine
 // does not know.

@@ -137,6 +137,9 @@ public:
     {
         damage_tree(top);
         Fl::flush();
+        // Shown now means on the screen when the call returns, not on its
+        // way to the server.
+        XSync(fl_display, False);
     }
 
     int message_box(const std::string& text, const std::string& caption, UINT type) override
