@@ -277,6 +277,9 @@ int TopWindow::handle(int event)
         if (dragging_ != Part::none) drag();
         return 1;
     case FL_RELEASE: {
+        // The pointer's place at the release is where a move or resize ends,
+        // whether or not a motion came before it.
+        if (dragging_ != Part::none) drag();
         Part released = pressed_;
         pressed_ = Part::none;
         dragging_ = Part::none;
