@@ -20,16 +20,6 @@ namespace {
 
 const std::string SCREENSHOTS = QUORIX_SCREENSHOT_DIR;
 
-std::vector<nlohmann::json> read_trace(const std::string& path)
-{
-    std::vector<nlohmann::json> events;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line))
-        if (!line.empty()) events.push_back(nlohmann::json::parse(line));
-    return events;
-}
-
 std::vector<nlohmann::json> of_kind(const std::vector<nlohmann::json>& trace, const std::string& name)
 {
     std::vector<nlohmann::json> out;

@@ -16,16 +16,6 @@ namespace {
 
 const std::string WELCOME_LAST_LINE = "If you want to continue, press the OK button.";
 
-std::vector<nlohmann::json> read_trace(const std::string& path)
-{
-    std::vector<nlohmann::json> events;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line))
-        if (!line.empty()) events.push_back(nlohmann::json::parse(line));
-    return events;
-}
-
 class TextEndToEnd : public ::testing::Test {
 protected:
     // The setup in a terminal, in a folder of its own: no display, so the

@@ -53,11 +53,18 @@ RunResult run_setup(const RunRequest& request, TempDir& scratch)
     result.exit_code = code >= 128 ? -1 : code;
     result.standard_output = read_text_file(start.output_path);
     result.standard_error = read_text_file(start.error_path);
-    std::ifstream trace(run + "/trace.jsonl");
-    std::string line;
-    while (std::getline(trace, line))
-        if (!line.empty()) result.trace.push_back(nlohmann::json::parse(line));
+    result.trace = read_trace(run + "/trace.jsonl");
     return result;
+}
+
+std::vector<nlohmann::json> read_trace(const std::string& path)
+{
+    std::vector<nlohmann::json> events;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line))
+        if (!line.empty()) events.push_back(nlohmann::json::parse(line));
+    return events;
 }
 
 std::string machine_report(const std::string& root, const std::string& what)

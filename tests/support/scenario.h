@@ -33,6 +33,9 @@ struct RunResult {
     std::vector<nlohmann::json> events(const std::string& name) const;
 };
 
+// A trace file's events, one object a line.
+std::vector<nlohmann::json> read_trace(const std::string& path);
+
 // What quorix-machine prints of a machine folder ("groups" or "reg"); a
 // failure shows in the text.
 std::string machine_report(const std::string& root, const std::string& what);

@@ -198,38 +198,27 @@ void ControlWindow::draw_button(const Window& w)
     draw_push_button(0, 0, this->w(), h(), w.text, is_default, w.pressed || held_, user_state().focus == handle_);
 }
 
-int ControlWindow::handle(int event)
+bool released_on(Fl_Window& window, int event, bool& held)
 {
-    const Window* w = find_window(handle_);
-    bool is_button = w && w->kind == ControlKind::button;
+    bool inside = Fl::event_inside(0, 0, window.w(), window.h());
     switch (event) {
-    case FL_PUSH:
-        held_ = w && !session().box_open;
-        if (is_button) redraw();
-        return 1;
-    case FL_DRAG:
-        if (is_button) {
-            // A button shows pressed while the pointer stays on it.
-            bool inside = Fl::event_inside(0, 0, this->w(), h());
-            if (inside != held_) {
-                held_ = inside;
-                redraw();
-            }
-        }
-        return 1;
+    case FL_PUSH: held = true; return false;
+    case FL_DRAG: held = inside; return false;
     case FL_RELEASE: {
-        bool clicked = held_ && w && Fl::event_inside(0, 0, this->w(), h());
-        held_ = false;
-        if (is_button) redraw();
-        // The click is the machine's: the button's own procedure tells its
-        // parent, an edit field takes the focus. A static control is
-        // transparent to the mouse, so its parent gets the click.
-        if (clicked) input::click(w->kind == ControlKind::static_text ? w->parent : handle_);
-        return 1;
+        bool clicked = held && inside;
+        held = false;
+        return clicked;
     }
+    }
+    return false;
+}
+
+int child_window_event(Fl_Window& window, int event)
+{
+    switch (event) {
     case FL_KEYBOARD:
     case FL_SHORTCUT:
-        if (Fl_Window* top = top_window(); top && top != this) return top->handle(event);
+        if (Fl_Window* top = window.top_window(); top && top != &window) return top->handle(event);
         return 1;
     case FL_FOCUS:
     case FL_UNFOCUS: return 0;
@@ -237,7 +226,30 @@ int ControlWindow::handle(int event)
     case FL_LEAVE:
     case FL_MOVE: return 1;
     }
-    return Fl_Double_Window::handle(event);
+    return -1;
+}
+
+int ControlWindow::handle(int event)
+{
+    const Window* w = find_window(handle_);
+    switch (event) {
+    case FL_PUSH:
+    case FL_DRAG:
+    case FL_RELEASE: {
+        if (event == FL_PUSH && (!w || session().box_open)) return 1;
+        // A button shows pressed while the pointer stays on it.
+        bool was_held = held_;
+        bool clicked = released_on(*this, event, held_) && w;
+        if (held_ != was_held && w && w->kind == ControlKind::button) redraw();
+        // The click is the machine's: the button's own procedure tells its
+        // parent, an edit field takes the focus. A static control is
+        // transparent to the mouse, so its parent gets the click.
+        if (clicked) input::click(w->kind == ControlKind::static_text ? w->parent : handle_);
+        return 1;
+    }
+    }
+    int answer = child_window_event(*this, event);
+    return answer >= 0 ? answer : Fl_Double_Window::handle(event);
 }
 
 }  // namespace platform::gui

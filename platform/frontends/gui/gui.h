@@ -157,6 +157,15 @@ private:
     std::string x_name_;                  // the name the X11 window has been given
 };
 
+// Follows the left button on a child window that acts as a button: `held`
+// while the button is down on it, true when it is released on it.
+bool released_on(Fl_Window& window, int event, bool& held);
+
+// What every child window of the front-end does alike: keys go to its
+// top-level window, the toolkit's focus is refused, pointer motion is taken.
+// Returns -1 for any other event.
+int child_window_event(Fl_Window& window, int event);
+
 // Keys pressed in a program window, turned into the machine's input.
 // Returns true when the key meant something.
 bool key_to_input();

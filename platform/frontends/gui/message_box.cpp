@@ -221,33 +221,17 @@ int BoxButton::handle(int event)
 {
     switch (event) {
     case FL_PUSH:
-        held_ = true;
-        redraw();
-        return 1;
-    case FL_DRAG: {
-        bool inside = Fl::event_inside(0, 0, w(), h());
-        if (inside != held_) {
-            held_ = inside;
-            redraw();
-        }
-        return 1;
-    }
+    case FL_DRAG:
     case FL_RELEASE: {
-        bool clicked = held_ && Fl::event_inside(0, 0, w(), h());
-        held_ = false;
-        redraw();
+        bool was_held = held_;
+        bool clicked = released_on(*this, event, held_);
+        if (held_ != was_held) redraw();
         if (clicked) box_.answer(index_);
         return 1;
     }
-    case FL_KEYBOARD:
-    case FL_SHORTCUT: return box_.handle(event);
-    case FL_FOCUS:
-    case FL_UNFOCUS: return 0;
-    case FL_ENTER:
-    case FL_LEAVE:
-    case FL_MOVE: return 1;
     }
-    return Fl_Double_Window::handle(event);
+    int answer = child_window_event(*this, event);
+    return answer >= 0 ? answer : Fl_Double_Window::handle(event);
 }
 
 }  // namespace
