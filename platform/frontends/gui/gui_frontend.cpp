@@ -63,6 +63,9 @@ public:
     ~GuiFrontend() override
     {
         Session& s = session();
+        // Windows already destroyed go first: one of them may be a control
+        // of a window still here, which would otherwise be deleted twice.
+        Fl::do_widget_deletion();
         for (auto& [handle, control] : s.controls) control->forget();
         for (auto& [handle, top] : s.tops) {
             top->forget();
