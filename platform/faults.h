@@ -42,6 +42,12 @@ private:
 struct Faults {
     Fault get_dc;          // GetDC and BeginPaint get no device context
     Fault text_metrics;    // GetTextMetricsA fails
+    // The file layer (platform/files/host_io.h). Each switch counts the calls
+    // it can fail, so a test can walk N upwards until the operation completes.
+    Fault file_read;       // a read from a file fails as a bad sector does (EIO)
+    Fault file_write;      // a write to a file fails as a failing disk does (EIO)
+    Fault disk_full;       // a write or a new directory finds the disk full (ENOSPC)
+    Fault access_denied;   // opening, creating or deleting a file, or making a directory, is refused (EACCES)
 };
 
 Faults& faults();

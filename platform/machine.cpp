@@ -13,6 +13,7 @@
 #include "faults.h"
 #include "frontends/frontends.h"
 #include "gdi/gdi.h"
+#include "lz/lz.h"
 #include "trace/trace.h"
 #include "user/window.h"
 
@@ -179,6 +180,7 @@ bool start_machine(const Options& options, std::string& error, std::unique_ptr<F
     if (m.running) stop_machine(0);
     forget_windows();
     reset_gdi_state();
+    close_lz_files();
     faults() = Faults{};
     trace::close();
 
@@ -208,6 +210,7 @@ void stop_machine(int exit_code)
     m.frontend->finished(exit_code);
     trace::Event("exit").number("code", exit_code);
     forget_windows();
+    close_lz_files();
     trace::close();
     m.frontend.reset();
     m.running = false;
