@@ -2,6 +2,8 @@
 // two notices.
 #include "setup/setup.h"
 
+#include "install/copy_window.h"
+#include "install/install_tree.h"
 #include "setup/text.h"
 #include "ui/instdir.h"
 
@@ -30,6 +32,7 @@ struct WindowClassEntry {
 
 static const WindowClassEntry window_classes[] = {
     {"instdir", instdir_proc},
+    {"instcopy", instcopy_proc},
 };
 
 static void register_classes(void)
@@ -91,6 +94,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
     dialog_width = 300;
     dialog_height = 200;
     if (run_instdir() != 0) return 0;
+    if (make_install_tree() != 0) return 0;
+    run_instcopy();
     show_ready_notice();
     return 0;
 }
