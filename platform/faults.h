@@ -48,6 +48,7 @@ struct Faults {
     Fault file_write;      // a write to a file fails as a failing disk does (EIO)
     Fault disk_full;       // a write or a new directory finds the disk full (ENOSPC)
     Fault access_denied;   // opening, creating or deleting a file, or making a directory, is refused (EACCES)
+    Fault drive_lost;      // the drive goes away (a pulled disk): opening, creating or making finds no path
 };
 
 Faults& faults();

@@ -54,6 +54,10 @@ HostFile open_for_reading(const std::string& host_path, DWORD& error)
         error = ERROR_ACCESS_DENIED;
         return {};
     }
+    if (faults().drive_lost.fire()) {
+        error = ERROR_PATH_NOT_FOUND;
+        return {};
+    }
     HostFile file(::open(host_path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.is_open()) {
         error = open_error(host_path, errno);
@@ -79,6 +83,10 @@ HostFile create_for_writing(const std::string& host_path, DWORD& error)
     error = 0;
     if (faults().access_denied.fire()) {
         error = ERROR_ACCESS_DENIED;
+        return {};
+    }
+    if (faults().drive_lost.fire()) {
+        error = ERROR_PATH_NOT_FOUND;
         return {};
     }
     HostFile file(::open(host_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
@@ -146,6 +154,7 @@ DWORD make_directory(const std::string& host_path)
 {
     if (faults().access_denied.fire()) return ERROR_ACCESS_DENIED;
     if (faults().disk_full.fire()) return ERROR_DISK_FULL;
+    if (faults().drive_lost.fire()) return ERROR_PATH_NOT_FOUND;
     if (::mkdir(host_path.c_str(), 0777) != 0) return win32_error_from_host(errno);
     return 0;
 }

@@ -77,7 +77,7 @@ TEST_F(MkdirTest, ANullPathIsAnInvalidArgument)
     EXPECT_EQ(errno, EINVAL);
 }
 
-TEST_F(MkdirTest, RefusedAccessAndAFullDiskLeaveNoFolder)
+TEST_F(MkdirTest, RefusedAccessAFullDiskOrALostDriveLeaveNoFolder)
 {
     struct Case {
         const char* name;
@@ -87,6 +87,7 @@ TEST_F(MkdirTest, RefusedAccessAndAFullDiskLeaveNoFolder)
     const Case cases[] = {
         {"access denied", &platform::Faults::access_denied, EACCES},
         {"disk full", &platform::Faults::disk_full, ENOSPC},
+        {"drive lost", &platform::Faults::drive_lost, ENOENT},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
