@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -23,6 +24,21 @@ std::string read_file(const std::string& path)
 
 }  // namespace
 
+const std::string& demo_source_directory()
+{
+    static TempDir folder;
+    static const std::string source = [] {
+        std::string dir = folder / "demo-source";
+        std::string command = std::string("'") + QUORIX_BIN_DIR + "/quorix-demo' '" + dir + "' >/dev/null";
+        if (std::system(command.c_str()) != 0) {
+            std::fprintf(stderr, "cannot make the demo distribution with %s\n", command.c_str());
+            std::abort();
+        }
+        return dir;
+    }();
+    return source;
+}
+
 std::vector<nlohmann::json> RunResult::events(const std::string& name) const
 {
     std::vector<nlohmann::json> result;
@@ -38,7 +54,9 @@ RunResult run_setup(const RunRequest& request, TempDir& scratch)
     std::filesystem::create_directories(run);
     RunResult result;
     result.root = request.root.empty() ? run + "/root" : request.root;
-    std::string directory = request.directory.empty() ? run + "/source" : request.directory;
+    std::string directory = !request.directory.empty() ? request.directory
+                            : request.demo_source   ? demo_source_directory()
+                                                    : run + "/source";
     std::filesystem::create_directories(directory);
 
     std::map<std::string, std::string> env;

@@ -16,7 +16,11 @@ struct RunRequest {
     std::optional<std::vector<std::string>> answers = std::vector<std::string>{};
     std::map<std::string, std::string> environment;   // further variables (SETUP_SHOW, ...)
     std::vector<std::string> arguments;
-    std::string directory;         // the current directory; a fresh empty one when empty
+    std::string directory;         // the current directory; when empty, see demo_source
+    // Without a directory of its own the run starts in the demo distribution
+    // (made once by quorix-demo and shared, since the setup only reads it),
+    // or, when this is false, in a fresh empty folder.
+    bool demo_source = true;
     std::string root;              // SETUP_ROOT; a fresh one when empty
     std::string standard_input;    // fed through a pipe
     std::string program = QUORIX_SETUP_BINARY;
@@ -32,6 +36,9 @@ struct RunResult {
 
     std::vector<nlohmann::json> events(const std::string& name) const;
 };
+
+// The demo distribution made by the built quorix-demo, once per test process.
+const std::string& demo_source_directory();
 
 // Runs a command with a clean environment (PATH, HOME and what the request
 // adds) and collects its output.
