@@ -31,7 +31,9 @@ TEST(Manifest, EveryRowIsWellFormed)
         size_t slash = destination.find('\\');
         EXPECT_EQ(destination.find('\\', slash == std::string::npos ? 0 : slash + 1), std::string::npos);
         std::string directory = slash == std::string::npos ? "" : destination.substr(0, slash);
-        if (!directory.empty()) EXPECT_TRUE(subdirs.count(directory)) << directory;
+        if (!directory.empty()) {
+            EXPECT_TRUE(subdirs.count(directory)) << directory;
+        }
         ++rows_per_directory[directory];
         // Digits only, and the number they spell, never 0.
         ASSERT_FALSE(weight.empty());
