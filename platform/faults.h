@@ -46,6 +46,13 @@ struct Faults {
     // The process is killed halfway through replacing a file atomically (the
     // registry, a program group): the temporary file holds half the new text.
     Fault killed_while_writing;
+    // The file layer (platform/files/host_io.h). Each switch counts the calls
+    // it can fail, so a test can walk N upwards until the operation completes.
+    Fault file_read;       // a read from a file fails as a bad sector does (EIO)
+    Fault file_write;      // a write to a file fails as a failing disk does (EIO)
+    Fault disk_full;       // a write or a new directory finds the disk full (ENOSPC)
+    Fault access_denied;   // opening, creating or deleting a file, or making a directory, is refused (EACCES)
+    Fault drive_lost;      // the drive goes away (a pulled disk): opening, creating or making finds no path
 };
 
 Faults& faults();

@@ -18,6 +18,7 @@
 #include "kernel/global_memory.h"
 #include "registry/registry.h"
 #include "shell/progman.h"
+#include "lz/lz.h"
 #include "trace/trace.h"
 #include "user/window.h"
 
@@ -193,6 +194,7 @@ bool start_machine(const Options& options, std::string& error, std::unique_ptr<F
     reset_atoms();
     reset_global_memory();
     registry::reset_registry();
+    close_lz_files();
     faults() = Faults{};
     trace::close();
 
@@ -228,6 +230,7 @@ void stop_machine(int exit_code)
     m.frontend->finished(exit_code);
     trace::Event("exit").number("code", exit_code);
     forget_windows();
+    close_lz_files();
     trace::close();
     m.frontend.reset();
     m.running = false;

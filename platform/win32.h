@@ -385,8 +385,11 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_INVALID_DRIVE 15L
+#define ERROR_NO_MORE_FILES 18L
 #define ERROR_WRITE_PROTECT 19L
 #define ERROR_NOT_READY 21L
+#define ERROR_GEN_FAILURE 31L
+#define ERROR_SHARING_VIOLATION 32L
 #define ERROR_HANDLE_DISK_FULL 39L
 #define ERROR_FILE_EXISTS 80L
 #define ERROR_INVALID_PARAMETER 87L
@@ -438,6 +441,7 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define OF_READWRITE 0x0002
 #define OF_CREATE 0x1000
 #define OF_EXIST 0x4000
+#define HFILE_ERROR (-1)
 
 #define LZERROR_BADINHANDLE (-1)
 #define LZERROR_BADOUTHANDLE (-2)
@@ -562,6 +566,8 @@ void LZClose(INT file);
 
 // Directory creation, as the C runtime of Windows names it.
 int _mkdir(const char* path);
+// Removing a file.
+BOOL DeleteFileA(LPCSTR file_name);
 
 // Registry.
 LSTATUS RegCreateKeyExA(HKEY key, LPCSTR sub_key, DWORD reserved, LPSTR class_name, DWORD options,

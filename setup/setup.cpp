@@ -2,6 +2,8 @@
 // two notices.
 #include "setup/setup.h"
 
+#include "install/copy_window.h"
+#include "install/install_tree.h"
 #include "register/instdde.h"
 #include "register/install_key.h"
 #include "setup/text.h"
@@ -32,6 +34,7 @@ struct WindowClassEntry {
 
 static const WindowClassEntry window_classes[] = {
     {"instdir", instdir_proc},
+    {"instcopy", instcopy_proc},
     {"instdde", instdde_proc},
 };
 
@@ -94,6 +97,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
     dialog_width = 300;
     dialog_height = 200;
     if (run_instdir() != 0) return 0;
+    if (make_install_tree() != 0) return 0;
+    run_instcopy();
     run_instdde();
     write_install_key(install_dir, "8.2");
     show_ready_notice();

@@ -69,7 +69,7 @@ TEST_F(FrontendChoice, ARecordingThatCannotBeWrittenIsRefusedBeforeAnythingIsSho
 
 TEST_F(FrontendChoice, AnUnattendedRunCanBeRecordedAndReplayedToo)
 {
-    const std::vector<std::string> answers = {"ok", "click edit", "type  d:\\two  blanks ", "click OK", "ok"};
+    const std::vector<std::string> answers = {"ok", "click edit", "type c:\\two  blanks", "click OK", "ok"};
     RunRequest first;
     first.answers = answers;
     first.environment = {{"SETUP_RECORD", scratch / "recorded"}};

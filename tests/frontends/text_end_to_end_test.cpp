@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <regex>
 
+#include "support/held_file.h"
 #include "support/process.h"
 #include "support/scenario.h"
 #include "support/tmux.h"
@@ -23,12 +24,12 @@ protected:
     std::unique_ptr<Terminal> start(const std::string& name, const Environment& extra = {})
     {
         folder = scratch / name;
-        std::filesystem::create_directories(folder + "/source");
+        std::filesystem::create_directories(folder);
         Environment env = {{"SETUP_ROOT", folder + "/root"},
                            {"SETUP_TRACE", folder + "/trace.jsonl"},
                            {"SETUP_RECORD", folder + "/recorded"}};
         for (const auto& [k, v] : extra) env[k] = v;
-        std::string command = "cd '" + folder + "/source' && env -u DISPLAY -u SETUP_UI -u SETUP_SCRIPT '" +
+        std::string command = "cd '" + demo_source_directory() + "' && env -u DISPLAY -u SETUP_UI -u SETUP_SCRIPT '" +
                               std::string(QUORIX_SETUP_BINARY) + "'";
         auto terminal = std::make_unique<Terminal>(command, env);
         EXPECT_EQ(terminal->failure(), "");
@@ -51,8 +52,10 @@ int row_of(const std::vector<std::string>& screen, const std::string& text)
 
 TEST_F(TextEndToEnd, APersonInstallsInATerminal)
 {
-    // The folder the install tree makes, which the group file goes into.
-    std::filesystem::create_directories(scratch / "install/root/drive_c/e2e");
+    // The setup holds in the middle of its copy, at the open of this file
+    // (the 76th row, 81 on the readout), until the test reads it.
+    HeldFile held(scratch / "install/root/drive_c/e2e/qrxdvf.lib");
+    ASSERT_EQ(held.failure(), "");
     std::unique_ptr<Terminal> t = start("install");
     ASSERT_TRUE(t->wait_for(WELCOME_LAST_LINE)) << t->screen_text();
     EXPECT_TRUE(t->wait_for("[ OK ]  [ Cancel ]"));
@@ -79,6 +82,18 @@ TEST_F(TextEndToEnd, APersonInstallsInATerminal)
     EXPECT_EQ(column, (int)screen[row].find("[c:\\e2e") + 1 + 6) << "the cursor stands after the text typed";
 
     t->keys({"M-o"});
+    ASSERT_TRUE(held.wait_until_reached(folder + "/trace.jsonl", 75)) << t->screen_text();
+    // The copy window as the copy goes: the row's names, the bar and the
+    // number, each in its one place on the screen.
+    std::string copying = t->screen_text();
+    // The fields begin ten cells in, the bar is 37 cells wide: 28 of its 35
+    // inner cells are filled at 81.
+    EXPECT_NE(copying.find("From:   [qrxdvf.lib "), std::string::npos) << copying;
+    EXPECT_NE(copying.find("To:     [c:\\e2e\\qrxdvf.lib "), std::string::npos) << copying;
+    EXPECT_NE(copying.find("[" + std::string(28, '#') + std::string(7, '.') + "]"), std::string::npos) << copying;
+    EXPECT_NE(copying.find(" 81 "), std::string::npos) << copying;
+    EXPECT_EQ(copying.find("+-- QUORIX Setup"), copying.rfind("+-- QUORIX Setup")) << "one window, drawn in place";
+    std::string held_bytes = held.release();
     ASSERT_TRUE(t->wait_for("The installation of QUORIX is ready.")) << t->screen_text();
     EXPECT_TRUE(t->wait_for("Add the directory  c:\\e2e\\win  to the PATH variable."));
     t->keys({"Enter"});
@@ -89,6 +104,10 @@ TEST_F(TextEndToEnd, APersonInstallsInATerminal)
     std::vector<nlohmann::json> events = trace();
     ASSERT_FALSE(events.empty());
     EXPECT_EQ(events.back(), (nlohmann::json{{"event", "exit"}, {"code", 0}}));
+    RunResult installed;
+    installed.trace = events;
+    installed.root = folder + "/root";
+    EXPECT_EQ(check_installed_files(installed, {{"c:\\e2e\\qrxdvf.lib", held_bytes}}), "");
     EXPECT_EQ(check_group_and_key(folder + "/root", "c:\\e2e"), "");
 
     // The run replays unattended from what was recorded.
@@ -97,7 +116,7 @@ TEST_F(TextEndToEnd, APersonInstallsInATerminal)
     RunRequest replay;
     replay.answers = std::nullopt;
     replay.environment = {{"SETUP_SCRIPT", folder + "/recorded"}};
-    // A machine as the first run found it.
+    // A machine as the first run found it: the folder of the held file there.
     replay.root = scratch / "replay";
     std::filesystem::create_directories(replay.root + "/drive_c/e2e");
     RunResult again = run_setup(replay, scratch);
@@ -151,15 +170,13 @@ TEST_F(TextEndToEnd, PipedAnswersInstallUnattended)
     RunRequest request;
     request.answers = std::nullopt;
     request.standard_input = "ok\nkey enter\nok\n";
-    // The folder the install tree makes, which the group file goes into.
-    request.root = scratch / "piped";
-    std::filesystem::create_directories(request.root + "/drive_c/quorix");
     RunResult r = run_setup(request, scratch);
     EXPECT_EQ(r.exit_code, 0) << r.standard_error;
     auto boxes = r.events("msgbox");
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_NE(boxes[1]["text"].get<std::string>().find("SET QUORIX=c:\\quorix\n"), std::string::npos);
     EXPECT_NE(r.standard_output.find("The installation of QUORIX is ready."), std::string::npos) << r.standard_output;
+    EXPECT_EQ(check_installed_files(r), "");
     EXPECT_EQ(check_group_and_key(r.root, "c:\\quorix"), "");
 }
 

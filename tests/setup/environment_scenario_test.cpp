@@ -85,12 +85,12 @@ TEST_F(EnvironmentScenario, TheTextFrontEndTakesPipedAnswers)
     RunRequest request;
     request.answers = std::nullopt;
     request.environment = {{"SETUP_UI", "text"}};
-    request.standard_input = "ok\nclick edit\ntype e:\\q\nclick OK\nok\n";
+    request.standard_input = "ok\nclick edit\ntype c:\\q\nclick OK\nok\n";
     RunResult r = run_setup(request, scratch);
     EXPECT_EQ(r.exit_code, 0) << r.standard_error;
     auto boxes = r.events("msgbox");
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_NE(boxes[1]["text"].get<std::string>().find("SET QUORIX=e:\\q\n"), std::string::npos);
+    EXPECT_NE(boxes[1]["text"].get<std::string>().find("SET QUORIX=c:\\q\n"), std::string::npos);
     // What a person would have seen: the boxes and the dialog, drawn as text.
     EXPECT_NE(r.standard_output.find("This is the setup program of the graphics soft-"), std::string::npos);
     EXPECT_NE(r.standard_output.find("Installation directory:"), std::string::npos);

@@ -1,9 +1,29 @@
 #include "support/scenario.h"
 
+#include <mspack.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
 #include "support/process.h"
+
+const std::string& demo_source_directory()
+{
+    static TempDir folder;
+    static const std::string source = [] {
+        std::string dir = folder / "demo-source";
+        std::string command = std::string("'") + QUORIX_BIN_DIR + "/quorix-demo' '" + dir + "' >/dev/null";
+        if (std::system(command.c_str()) != 0) {
+            std::fprintf(stderr, "cannot make the demo distribution with %s\n", command.c_str());
+            std::abort();
+        }
+        return dir;
+    }();
+    return source;
+}
 
 std::vector<nlohmann::json> RunResult::events(const std::string& name) const
 {
@@ -20,7 +40,9 @@ RunResult run_setup(const RunRequest& request, TempDir& scratch)
     std::filesystem::create_directories(run);
     RunResult result;
     result.root = request.root.empty() ? run + "/root" : request.root;
-    std::string directory = request.directory.empty() ? run + "/source" : request.directory;
+    std::string directory = !request.directory.empty() ? request.directory
+                            : request.demo_source   ? demo_source_directory()
+                                                    : run + "/source";
     std::filesystem::create_directories(directory);
 
     Environment env;
@@ -100,5 +122,45 @@ std::string check_group_and_key(const std::string& root, const std::string& dire
         std::string::npos)
         problems += "the install key does not hold Path " + directory + " and Version 8.2\n";
     if (!problems.empty()) problems += groups + reg;
+    return problems;
+}
+
+const std::string& demo_original(const std::string& source)
+{
+    static std::map<std::string, std::string> originals;
+    static TempDir scratch;
+    auto known = originals.find(source);
+    if (known != originals.end()) return known->second;
+    std::string path = demo_source_directory() + "/" + source;
+    std::string bytes = read_text_file(path);
+    if (bytes.rfind("SZDD", 0) == 0) {
+        std::string expanded = scratch / "expanded";
+        msszdd_decompressor* decompressor = mspack_create_szdd_decompressor(nullptr);
+        int status = decompressor->decompress(decompressor, path.c_str(), expanded.c_str());
+        mspack_destroy_szdd_decompressor(decompressor);
+        bytes = status == MSPACK_ERR_OK ? read_text_file(expanded) : "libmspack cannot expand " + source;
+    }
+    return originals[source] = bytes;
+}
+
+std::string check_installed_files(const RunResult& run, const std::map<std::string, std::string>& received)
+{
+    std::string problems;
+    std::vector<nlohmann::json> copies = run.events("copy");
+    if (copies.size() != 93) problems += std::to_string(copies.size()) + " files were copied, not 93\n";
+    for (const nlohmann::json& copy : copies) {
+        std::string source = copy["source"], dest = copy["dest"];
+        if (copy["result"].get<long long>() < 0) problems += dest + ": the copy failed\n";
+        std::string bytes;
+        if (auto r = received.find(dest); r != received.end()) {
+            bytes = r->second;
+        } else {
+            // c:\dir\file is drive_c/dir/file in the machine folder.
+            std::string host = run.root + "/drive_" + char(std::tolower((unsigned char)dest[0])) + dest.substr(2);
+            std::replace(host.begin(), host.end(), '\\', '/');
+            bytes = read_text_file(host);
+        }
+        if (bytes.empty() || bytes != demo_original(source)) problems += dest + " does not hold " + source + "\n";
+    }
     return problems;
 }
