@@ -48,6 +48,8 @@ public:
                              {"SETUP_ROOT", folder + "/root"},
                              {"SETUP_TRACE", folder + "/trace.jsonl"},
                              {"SETUP_RECORD", folder + "/recorded"}};
+        // The leak checks of a sanitizer build pass on to the setup.
+        if (const char* leaks = std::getenv("LSAN_OPTIONS")) start.environment["LSAN_OPTIONS"] = leaks;
         for (const auto& [name, value] : extra) start.environment[name] = value;
         start.directory = demo_source_directory();
         start.output_path = folder + "/stdout";
