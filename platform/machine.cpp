@@ -12,6 +12,7 @@
 
 #include "faults.h"
 #include "frontends/frontends.h"
+#include "frontends/record.h"
 #include "gdi/gdi.h"
 #include "kernel/atoms.h"
 #include "kernel/global_memory.h"
@@ -160,6 +161,7 @@ bool read_environment(Options& options, std::string& error)
             return false;
         }
         options.ui = ui;
+        options.ui_chosen = true;
     }
     if (const char* script = variable("SETUP_SCRIPT")) {
         options.script_path = script;
@@ -205,6 +207,10 @@ bool start_machine(const Options& options, std::string& error, std::unique_ptr<F
         trace::close();
         return false;
     }
+    if (!options.record_path.empty() && !record::start(options.record_path, *chosen, error)) {
+        trace::close();
+        return false;
+    }
     m.options = options;
     m.frontend = std::move(chosen);
     m.virtual_time = options.ui == "script";
@@ -220,6 +226,7 @@ void stop_machine(int exit_code)
 {
     MachineState& m = machine();
     if (!m.running) return;
+    record::stop();
     m.frontend->finished(exit_code);
     trace::Event("exit").number("code", exit_code);
     forget_windows();
@@ -246,8 +253,10 @@ Frontend& frontend()
 
 void fatal(const std::string& message)
 {
+    if (MachineState& m = machine(); m.frontend) m.frontend->ending_abruptly();
     std::fflush(stdout);
     std::fprintf(stderr, "quorix-setup: %s\n", message.c_str());
+    record::stop();
     trace::Event("exit").number("code", 3);
     trace::close();
     std::fflush(nullptr);

@@ -16,6 +16,7 @@ namespace platform {
 struct Options {
     std::string root;              // the machine's folder (SETUP_ROOT)
     std::string ui;                // "gui", "text" or "script"
+    bool ui_chosen = false;        // SETUP_UI named it; otherwise the display decided
     std::string script_path;       // SETUP_SCRIPT
     std::vector<Action> script;    // the response file's actions, parsed up front
     std::string record_path;       // SETUP_RECORD

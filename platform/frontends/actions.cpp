@@ -7,10 +7,6 @@
 
 namespace platform {
 
-namespace {
-
-// The caption as a user reads it: an ampersand marks the next letter as the
-// mnemonic and is not shown.
 std::string shown_caption(const std::string& caption)
 {
     std::string out;
@@ -20,6 +16,8 @@ std::string shown_caption(const std::string& caption)
     }
     return out;
 }
+
+namespace {
 
 Window* find_child(Window& top, ControlKind kind, const std::string* caption)
 {
@@ -44,6 +42,12 @@ void restore_if_minimized(Window& top)
 
 }  // namespace
 
+void click_control(HWND control)
+{
+    if (Window* top = find_window(top_level_of(control))) restore_if_minimized(*top);
+    input::click(control);
+}
+
 Window* window_in_front()
 {
     UserState& s = user_state();
@@ -67,8 +71,7 @@ std::string apply_action(const Action& action)
         if (action.argument == "edit") target = find_child(*top, ControlKind::edit, nullptr);
         if (!target) target = find_child(*top, ControlKind::button, &action.argument);
         if (!target) return "the window \"" + top->text + "\" has no button \"" + action.argument + "\"";
-        restore_if_minimized(*top);
-        input::click(target->handle);
+        click_control(target->handle);
         return "";
     }
     case Verb::type: {

@@ -12,9 +12,17 @@ namespace platform {
 
 struct Window;
 
+// The caption as a user reads it: an ampersand marks the next letter as the
+// mnemonic and is not shown.
+std::string shown_caption(const std::string& caption);
+
 // The window the user acts on: the active top-level window of the program,
 // else the last one shown.
 Window* window_in_front();
+
+// The user clicks a control: a minimised window is restored first, as there is
+// nothing to click before that.
+void click_control(HWND control);
 
 // Turns an action into input while the program waits in a message loop.
 // Returns an empty text when it did, else why the action does not fit.

@@ -80,6 +80,10 @@ public:
 
     // WinMain has returned with this code.
     virtual void finished(int /*exit_code*/) {}
+
+    // The run ends at once through platform::fatal: put the terminal or the
+    // display back as the user had it, before the message is printed.
+    virtual void ending_abruptly() {}
 };
 
 }  // namespace platform

@@ -19,6 +19,11 @@ bool gui_available();
 
 std::unique_ptr<Frontend> make_script_frontend(const Options& options);
 std::unique_ptr<Frontend> make_text_frontend(const Options& options);
+// The text front-end's screen, for a user at a terminal.
+std::unique_ptr<Frontend> make_screen_frontend(const Options& options);
+// The X11 front-end on the display DISPLAY names; null with a message when
+// there is none to be had.
+std::unique_ptr<Frontend> make_gui_frontend(std::string& error);
 
 }  // namespace platform
 

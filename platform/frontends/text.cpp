@@ -1,8 +1,10 @@
-// The text front-end: the program's windows and message boxes drawn as text,
-// and the user's answers read as lines in the response file's form (ok,
-// cancel, click OK, click edit, type TEXT, key enter, close). In a terminal a
-// window that is repainted is redrawn in place; with standard input not a
-// terminal the answers are read without prompting, so a run can be piped.
+// The text front-end. In a terminal (standard input and output both one) it
+// is a screen the user works in with keys (text_screen.cpp). Otherwise it
+// prints the program's windows and message boxes as text and reads the user's
+// answers as lines in the response file's form (ok, cancel, click OK, click
+// edit, type TEXT, key enter, close): without prompting when standard input
+// is not a terminal, so a run can be piped; with standard output a terminal, a
+// window that is repainted is redrawn in place.
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +13,8 @@
 
 #include "frontends/actions.h"
 #include "frontends/frontends.h"
+#include "frontends/text_render.h"
+#include "frontends/text_util.h"
 #include "machine.h"
 #include "user/window.h"
 
@@ -18,155 +22,16 @@ namespace platform {
 
 namespace {
 
-// The program's texts are of the ANSI code page; a terminal wants UTF-8.
-std::string to_terminal(const std::string& text)
+// A printed line without the blanks at its end.
+std::string trimmed(std::string line)
 {
-    std::string out;
-    for (unsigned char c : text) {
-        if (c < 0x80) {
-            out += char(c);
-        } else {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    line.erase(line.find_last_not_of(' ') + 1);
+    return line;
 }
 
-// UTF-8 typed at a terminal, to the ANSI code page; characters it has no
-// place for become '?'.
-std::string from_terminal(const std::string& text)
-{
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        unsigned char c = (unsigned char)text[i];
-        if (c < 0x80) {
-            out += char(c);
-        } else if ((c & 0xE0) == 0xC0 && i + 1 < text.size()) {
-            unsigned code = ((c & 0x1F) << 6) | ((unsigned char)text[i + 1] & 0x3F);
-            out += code <= 0xFF ? char(code) : '?';
-            ++i;
-        } else {
-            while (i + 1 < text.size() && ((unsigned char)text[i + 1] & 0xC0) == 0x80) ++i;
-            out += '?';
-        }
-    }
-    return out;
-}
-
-// A grid of characters, one cell per character width and line height.
-class Canvas {
+class LineFrontend final : public Frontend {
 public:
-    Canvas(int columns, int rows) : lines_(std::max(rows, 1), std::string(std::max(columns, 1), ' ')) {}
-
-    void put(int column, int row, const std::string& text, int limit)
-    {
-        if (row < 0 || row >= (int)lines_.size()) return;
-        std::string& line = lines_[row];
-        for (int i = 0; i < (int)text.size() && i < limit; ++i) {
-            int at = column + i;
-            if (at >= 0 && at < (int)line.size()) line[at] = text[i];
-        }
-    }
-
-    std::vector<std::string> lines() const { return lines_; }
-
-private:
-    std::vector<std::string> lines_;
-};
-
-std::string centred(const std::string& text, int width)
-{
-    if ((int)text.size() >= width) return text.substr(0, std::max(width, 0));
-    int left = (width - (int)text.size()) / 2;
-    return std::string(left, ' ') + text + std::string(width - left - (int)text.size(), ' ');
-}
-
-std::string field(const Window& w, int width, bool focused)
-{
-    int inner = std::max(width - 2, 1);
-    std::string text = w.text;
-    // A field that scrolls horizontally shows the end of a text too long for it.
-    if ((int)text.size() > inner) text = text.substr(text.size() - inner);
-    text += std::string(inner - text.size(), focused ? '_' : ' ');
-    return "[" + text + "]";
-}
-
-std::string button(const Window& w, int width)
-{
-    bool is_default = (w.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-    std::string label = is_default ? "<" + w.text + ">" : " " + w.text + " ";
-    return centred("[" + label + "]", width);
-}
-
-std::string bar(const Window& w, int width)
-{
-    int inner = std::max(width - 2, 1);
-    int range = std::max(w.scroll.maximum - w.scroll.minimum, 1);
-    int filled = (int)((long long)(w.scroll.position - w.scroll.minimum) * inner / range);
-    return "[" + std::string(filled, '#') + std::string(inner - filled, '.') + "]";
-}
-
-std::vector<std::string> framed(const std::string& title, const std::vector<std::string>& body, int width)
-{
-    std::vector<std::string> out;
-    std::string head = "+-- " + title + " ";
-    if ((int)head.size() < width + 2) head += std::string(width + 2 - head.size(), '-');
-    out.push_back(head + "+");
-    for (const std::string& line : body) out.push_back("|" + line + std::string(std::max(0, width - (int)line.size()), ' ') + "|");
-    out.push_back("+" + std::string(width, '-') + "+");
-    return out;
-}
-
-std::vector<std::string> render_window(const Window& top, const FontMetrics& font)
-{
-    int cw = std::max(font.average_width, 1), lh = std::max(font.height + font.external_leading, 1);
-    int client_w = 0, client_h = 0;
-    client_size(top, client_w, client_h);
-    int columns = std::max(client_w / cw, 20), rows = std::max(client_h / lh, 1);
-    Canvas canvas(columns, rows);
-    for (HWND handle : top.children) {
-        const Window* c = find_window(handle);
-        if (!c || !c->visible) continue;
-        int column = c->x / cw, row = c->y / lh, width = std::max(c->width / cw, 1);
-        bool focused = user_state().focus == handle;
-        switch (c->kind) {
-        case ControlKind::static_text:
-            canvas.put(column, row, (c->style & SS_CENTER) ? centred(c->text, width) : c->text, width);
-            break;
-        case ControlKind::edit: canvas.put(column, row, field(*c, width, focused), width); break;
-        case ControlKind::button: canvas.put(column, row, button(*c, width), width); break;
-        case ControlKind::scrollbar: canvas.put(column, row, bar(*c, width), width); break;
-        case ControlKind::none: break;
-        }
-    }
-    std::string title = top.text + (top.minimized ? " (minimised)" : "");
-    return framed(title, canvas.lines(), columns);
-}
-
-std::vector<std::string> render_box(const std::string& text, const std::string& caption, UINT type)
-{
-    std::vector<std::string> body;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        body.push_back(" " + text.substr(start, end - start) + " ");
-        if (end == text.size()) break;
-        start = end + 1;
-    }
-    // A text that ends with a line break shows no empty line after it.
-    if (!text.empty() && text.back() == '\n') body.pop_back();
-    int width = (int)caption.size() + 6;
-    for (const std::string& line : body) width = std::max(width, (int)line.size());
-    body.push_back("");
-    body.push_back(centred(type == MB_OKCANCEL ? "[ OK ]  [ Cancel ]" : "[ OK ]", width));
-    return framed(caption, body, width);
-}
-
-class TextFrontend final : public Frontend {
-public:
-    explicit TextFrontend(const Options& options)
+    explicit LineFrontend(const Options& options)
         : font_{options.font_width, options.font_height, 0, options.font_height * 4 / 5, options.font_width * 2},
           screen_width_(options.screen_width), screen_height_(options.screen_height),
           interactive_(isatty(STDIN_FILENO)), terminal_(isatty(STDOUT_FILENO))
@@ -183,7 +48,7 @@ public:
         // Without a terminal the windows are printed only when the program
         // waits; a terminal follows every repaint.
         if (!terminal_ || top.machine_owned) return;
-        draw(top.handle, render_window(top, font_));
+        draw(top.handle, render_window(top, font_, false).plain_lines());
     }
 
     void window_destroyed(Window& w) override
@@ -194,7 +59,7 @@ public:
     int message_box(const std::string& text, const std::string& caption, UINT type) override
     {
         drawn_ = nullptr;
-        print(render_box(to_terminal(text), to_terminal(caption), type));
+        print(render_box(text, caption, type, 0, false, 0).plain_lines());
         std::string box = "the message box \"" + caption + "\"";
         for (;;) {
             Action action;
@@ -209,13 +74,13 @@ public:
     WaitResult wait_for_input(std::optional<Clock::time_point>) override
     {
         Window* top = window_in_front();
-        if (top) draw(top->handle, render_window(*top, font_));
+        if (top) draw(top->handle, render_window(*top, font_, false).plain_lines());
         std::string waiting = describe_wait();
         for (;;) {
             Action action;
             if (!read_action("click CAPTION, click edit, type TEXT, key enter|tab|escape, close", waiting, action))
                 continue;
-            if (action.verb == Verb::type) action.argument = from_terminal(action.argument);
+            if (action.verb == Verb::type) action.argument = utf8_to_latin1(action.argument);
             std::string why = apply_action(action);
             if (why.empty()) {
                 drawn_ = nullptr;
@@ -228,7 +93,7 @@ public:
 private:
     void print(const std::vector<std::string>& lines)
     {
-        for (const std::string& line : lines) std::printf("%s\n", line.c_str());
+        for (const std::string& line : lines) std::printf("%s\n", trimmed(latin1_to_utf8(line)).c_str());
         std::fflush(stdout);
     }
 
@@ -240,7 +105,7 @@ private:
         if (terminal_ && drawn_ == handle && !drawn_lines_.empty())
             std::printf("\x1b[%zuA", drawn_lines_.size());
         for (const std::string& line : lines)
-            std::printf("%s%s\n", terminal_ ? "\x1b[2K" : "", to_terminal(line).c_str());
+            std::printf("%s%s\n", terminal_ ? "\x1b[2K" : "", trimmed(latin1_to_utf8(line)).c_str());
         std::fflush(stdout);
         drawn_ = handle;
         drawn_lines_ = lines;
@@ -291,7 +156,8 @@ private:
 
 std::unique_ptr<Frontend> make_text_frontend(const Options& options)
 {
-    return std::make_unique<TextFrontend>(options);
+    if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) return make_screen_frontend(options);
+    return std::make_unique<LineFrontend>(options);
 }
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 #include "user/input.h"
 
+#include "frontends/record.h"
 #include "user/window.h"
 
 namespace platform {
@@ -86,6 +87,7 @@ bool take_input(MSG& message, HWND filter)
             }
             message = MSG{event.target, UINT(down ? WM_LBUTTONDOWN : WM_LBUTTONUP), WPARAM(down ? 1 : 0),
                           MAKELPARAM(1, 1), 0, {1, 1}};
+            record::input_taken(event, message);
             return true;
         }
         case InputKind::key_down:
@@ -104,12 +106,14 @@ bool take_input(MSG& message, HWND filter)
             if (event.alt) flags |= LPARAM(1) << 29;
             if (!down) flags |= (LPARAM(1) << 30) | (LPARAM(1) << 31);
             message = MSG{target, number, event.wparam, flags, 0, {0, 0}};
+            record::input_taken(event, message);
             return true;
         }
         case InputKind::system_command:
             if (!find_window(event.target)) continue;
             if (filter && !is_same_or_descendant(event.target, filter)) continue;
             message = MSG{event.target, WM_SYSCOMMAND, event.wparam, 0, 0, {0, 0}};
+            record::input_taken(event, message);
             return true;
         }
     }

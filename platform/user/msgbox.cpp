@@ -1,4 +1,5 @@
 // MessageBoxA: a modal box that the front-end shows and answers.
+#include "frontends/record.h"
 #include "machine.h"
 #include "trace/trace.h"
 
@@ -23,6 +24,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     std::string box_caption = caption ? caption : "Error";
     std::string box_text = text ? text : "";
     int result = frontend().message_box(box_text, box_caption, buttons);
+    record::box_answered(buttons, result);
     trace::Event("msgbox")
         .text("caption", box_caption)
         .text("text", box_text)

@@ -155,6 +155,13 @@ std::vector<Window*> program_top_levels()
     return result;
 }
 
+void frame_and_caption(const Window& w, int& frame, int& caption)
+{
+    NonClientMetrics nc = machine_running() ? frontend().non_client() : NonClientMetrics{};
+    frame = (w.style & WS_THICKFRAME) ? nc.frame : (w.style & (WS_BORDER | WS_DLGFRAME)) ? 1 : 0;
+    caption = (w.style & WS_CAPTION) == WS_CAPTION ? nc.caption : 0;
+}
+
 void client_size(const Window& w, int& width, int& height)
 {
     width = w.width;
@@ -164,11 +171,10 @@ void client_size(const Window& w, int& width, int& height)
         return;
     }
     if (w.is_top_level()) {
-        NonClientMetrics nc = machine_running() ? frontend().non_client() : NonClientMetrics{};
-        int frame = (w.style & WS_THICKFRAME) ? nc.frame : (w.style & (WS_BORDER | WS_DLGFRAME)) ? 1 : 0;
+        int frame = 0, caption = 0;
+        frame_and_caption(w, frame, caption);
         width -= 2 * frame;
-        height -= 2 * frame;
-        if ((w.style & WS_CAPTION) == WS_CAPTION) height -= nc.caption;
+        height -= 2 * frame + caption;
     } else if (w.style & WS_BORDER) {
         width -= 2;
         height -= 2;
@@ -436,6 +442,7 @@ BOOL ShowWindow(HWND handle, int command)
         if (!w) return was_visible;
     }
 
+    bool was_minimized = w->minimized;
     WPARAM size_kind = SIZE_RESTORED;
     bool resized = false;
     if (shape == Shape::normal && (w->minimized || w->maximized)) {
@@ -473,7 +480,13 @@ BOOL ShowWindow(HWND handle, int command)
 
     if (!find_window(handle)) return was_visible;
     if (deactivate) release_focus_and_activation(handle);
-    if (activate) activate_window(handle, false);
+    if (activate && was_minimized && !w->minimized && user_state().active == handle) {
+        // A minimised window that is restored gets the focus back: Windows
+        // sends it WM_ACTIVATE again even though it was already active.
+        call_window_procedure(handle, WM_ACTIVATE, WA_ACTIVE, 0, true);
+    } else if (activate) {
+        activate_window(handle, false);
+    }
     return was_visible;
 }
 

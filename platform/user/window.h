@@ -118,6 +118,9 @@ HWND top_level_of(HWND handle);
 bool is_same_or_descendant(HWND handle, HWND ancestor);
 // The live top-level windows of the program (not the machine's own), in creation order.
 std::vector<Window*> program_top_levels();
+// The width of a top-level window's frame on each side and the height of its
+// caption (0 where its style has none), as the front-end's metrics give them.
+void frame_and_caption(const Window& window, int& frame, int& caption);
 // The client rectangle's size, from the outer size less frame and caption.
 void client_size(const Window& window, int& width, int& height);
 

@@ -2,7 +2,6 @@
 // response file and the trace, checked file by file against the demo's
 // originals as libmspack expands them.
 #include <gtest/gtest.h>
-#include <mspack.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -17,25 +16,6 @@ std::string read_file(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The demo's source as the setup should install it: expanded by a library
-// none of us wrote when it is compressed, as it is otherwise.
-const std::string& original_of(const std::string& source, const std::string& scratch)
-{
-    static std::map<std::string, std::string> originals;
-    auto known = originals.find(source);
-    if (known != originals.end()) return known->second;
-    std::string path = demo_source_directory() + "/" + source;
-    std::string bytes = read_file(path);
-    if (bytes.rfind("SZDD", 0) == 0) {
-        std::string expanded = scratch + "/expanded";
-        msszdd_decompressor* decompressor = mspack_create_szdd_decompressor(nullptr);
-        EXPECT_EQ(decompressor->decompress(decompressor, path.c_str(), expanded.c_str()), MSPACK_ERR_OK) << source;
-        mspack_destroy_szdd_decompressor(decompressor);
-        bytes = read_file(expanded);
-    }
-    return originals[source] = bytes;
 }
 
 // The manifest's rows as the installed files' paths: (source, path below c:\quorix).
@@ -84,7 +64,7 @@ TEST_F(InstallScenario, TheDemoDistributionIsInstalledWholeAndAgainOverItself)
         SCOPED_TRACE(below);
         std::string installed = read_file(quorix + below);
         EXPECT_FALSE(installed.empty());
-        EXPECT_TRUE(installed == original_of(source, scratch.path())) << "differs from the expanded " << source;
+        EXPECT_TRUE(installed == demo_original(source)) << "differs from the expanded " << source;
     }
     size_t compressed = 0;
     for (const auto& entry : std::filesystem::directory_iterator(demo_source_directory()))
@@ -96,7 +76,7 @@ TEST_F(InstallScenario, TheDemoDistributionIsInstalledWholeAndAgainOverItself)
     EXPECT_EQ(again.events("msgbox").size(), 2u);
     for (const auto& m : again.events("mkdir")) EXPECT_EQ(m["errno"], EEXIST) << m["path"];
     for (const auto& copy : again.events("copy")) EXPECT_GE(copy["result"], 0) << copy["dest"];
-    for (const auto& [source, below] : rows) EXPECT_TRUE(read_file(quorix + below) == original_of(source, scratch.path()));
+    for (const auto& [source, below] : rows) EXPECT_TRUE(read_file(quorix + below) == demo_original(source));
 }
 
 TEST_F(InstallScenario, TheStartUpShowStateReachesTheCopyWindow)

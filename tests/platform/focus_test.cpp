@@ -83,6 +83,19 @@ TEST_F(FocusTest, WithoutAFocusKeysReachTheActiveWindowAsSystemKeys)
     expect_sequence(platform::stop_message_log(), {{d.window, WM_SYSKEYDOWN, false, VK_RETURN}});
 }
 
+TEST_F(FocusTest, ARestoredWindowHasTheFocusAgain)
+{
+    Dialog d = make_dialog(SW_SHOWMINIMIZED);
+    platform::start_message_log();
+    platform::input::system_command(d.window, SC_RESTORE);
+    platform::input::key(VK_RETURN);
+    handle_pending_input();
+    expect_sequence(platform::stop_message_log(),
+                    {{d.window, WM_ACTIVATE, true, WA_ACTIVE}, {d.window, WM_SETFOCUS, true},
+                     {d.window, WM_KEYDOWN, false, VK_RETURN}});
+    EXPECT_EQ(GetFocus(), d.window);
+}
+
 TEST_F(FocusTest, AnEditFieldKeepsEnterTabAndEscapeAndDoesNothingWithThem)
 {
     Dialog d = make_dialog(SW_SHOWNORMAL);
