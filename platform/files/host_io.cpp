@@ -1,6 +1,7 @@
 #include "files/host_io.h"
 
 #include <fcntl.h>
+#include <linux/falloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -148,6 +149,17 @@ bool write_file(int fd, const void* data, size_t size)
         return false;
     }
     return true;
+}
+
+void reserve_space(int fd, uint64_t size)
+{
+    if (size > 0) fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, (off_t)size);
+}
+
+uint64_t file_size(int fd)
+{
+    struct stat st;
+    return fstat(fd, &st) == 0 && st.st_size > 0 ? (uint64_t)st.st_size : 0;
 }
 
 DWORD make_directory(const std::string& host_path)

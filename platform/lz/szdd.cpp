@@ -1,9 +1,14 @@
 #include "lz/szdd.h"
 
 #include <algorithm>
+#include <array>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
 
 namespace platform::szdd {
 
@@ -20,10 +25,126 @@ constexpr size_t SLACK = 32;
 constexpr size_t GROUP_INPUT = 1 + 8 * 2;
 constexpr size_t GROUP_OUTPUT = 8 * MAX_MATCH;
 
+// For a match from less than 8 bytes back, where each of its 18 bytes comes
+// from among the bytes just before it: its place modulo the distance.
+constexpr auto REPEATS = [] {
+    std::array<std::array<unsigned char, MAX_MATCH>, 8> table{};
+    for (unsigned back = 1; back < 8; ++back)
+        for (unsigned i = 0; i < MAX_MATCH; ++i) table[back][i] = (unsigned char)(i % back);
+    return table;
+}();
+
 inline void copy8(unsigned char* to, const unsigned char* from)
 {
     std::memcpy(to, from, 8);
 }
+
+// Hands blocks to the sink. The first block is written at once; from the
+// second on the writes go to a thread of their own, so that the next block
+// is filled while the last one is written. One block is in flight at a time,
+// and its bytes are not touched until wait() has returned.
+class BlockWriter {
+public:
+    explicit BlockWriter(Sink& sink) : sink_(sink) {}
+    ~BlockWriter()
+    {
+        if (!thread_.joinable()) return;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        work_.notify_one();
+        thread_.join();
+    }
+    BlockWriter(const BlockWriter&) = delete;
+    BlockWriter& operator=(const BlockWriter&) = delete;
+
+    // Waits for the block in flight; false once any write has failed.
+    bool wait()
+    {
+        if (!thread_.joinable()) return ok_;
+        std::unique_lock<std::mutex> lock(mutex_);
+        done_.wait(lock, [this] { return !pending_; });
+        return ok_;
+    }
+
+    // Starts writing a block. The caller has waited for the one before.
+    void submit(const unsigned char* data, size_t size)
+    {
+        if (!submitted_) {
+            submitted_ = true;
+            write_here(data, size);
+            return;
+        }
+        if (!thread_.joinable()) {
+            try {
+                thread_ = std::thread([this] { write_blocks(); });
+            } catch (const std::system_error&) {
+                // No thread to be had: the block is written here and now.
+                write_here(data, size);
+                return;
+            }
+        }
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            block_ = data;
+            size_ = size;
+            pending_ = true;
+        }
+        work_.notify_one();
+    }
+
+    // The bytes the sink has taken; read after wait().
+    uint64_t written()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return written_;
+    }
+
+private:
+    // A write on the caller's own thread, while no other thread writes.
+    void write_here(const unsigned char* data, size_t size)
+    {
+        if (ok_ && sink_.write(data, size))
+            written_ += size;
+        else
+            ok_ = false;
+    }
+
+    void write_blocks()
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            work_.wait(lock, [this] { return pending_ || stopping_; });
+            if (!pending_) return;
+            const unsigned char* data = block_;
+            size_t size = size_;
+            bool go_on = ok_;
+            lock.unlock();
+            bool written = go_on && sink_.write(data, size);
+            lock.lock();
+            if (written)
+                written_ += size;
+            else
+                ok_ = false;
+            pending_ = false;
+            done_.notify_all();
+        }
+    }
+
+    Sink& sink_;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable work_;   // a block came, or the writer is to stop
+    std::condition_variable done_;   // the block in flight is written
+    const unsigned char* block_ = nullptr;
+    size_t size_ = 0;
+    bool pending_ = false;     // a block waits for the thread or is being written
+    bool stopping_ = false;
+    bool submitted_ = false;   // the first block went out
+    bool ok_ = true;           // every write so far succeeded
+    uint64_t written_ = 0;
+};
 
 class Expander {
 public:
@@ -32,9 +153,10 @@ public:
     Outcome run()
     {
         in_.reset(new (std::nothrow) unsigned char[IN_BLOCK]);
-        out_.reset(new (std::nothrow) unsigned char[HISTORY + OUT_BLOCK + SLACK]);
-        if (!in_ || !out_) return {Status::no_memory, 0};
-        std::memset(out_.get(), RING_FILL, HISTORY);
+        for (auto& block : blocks_) block.reset(new (std::nothrow) unsigned char[HISTORY + OUT_BLOCK + SLACK]);
+        if (!in_ || !blocks_[0] || !blocks_[1]) return {Status::no_memory, 0};
+        out_ = blocks_[0].get();
+        std::memset(out_, RING_FILL, HISTORY);
         // Index HISTORY is the first byte of the file, at ring position RING_START.
         ring_base_ = RING_START;
 
@@ -82,7 +204,7 @@ private:
     void fast_groups()
     {
         const unsigned char* in = in_.get();
-        unsigned char* out = out_.get();
+        unsigned char* out = out_;
         size_t ip = in_pos_, op = out_pos_;
         uint64_t remaining = remaining_;
         while (remaining >= GROUP_OUTPUT && in_end_ - ip >= GROUP_INPUT && op + GROUP_OUTPUT <= HISTORY + OUT_BLOCK) {
@@ -112,8 +234,20 @@ private:
                         copy8(to, from);
                         copy8(to + 8, from + 8);
                         if (length > 16) copy8(to + 16, from + 16);
+                    } else if (back == 1) {
+                        // A run of one byte.
+                        uint64_t run = from[0] * 0x0101010101010101ull;
+                        std::memcpy(to, &run, 8);
+                        std::memcpy(to + 8, &run, 8);
+                        if (length > 16) std::memcpy(to + 16, &run, 8);
                     } else {
-                        for (size_t i = 0; i < length; ++i) to[i] = from[i];
+                        // A short period: every byte is taken from the
+                        // period's first copy, which lies wholly before the
+                        // match, so no byte waits for one just written.
+                        const unsigned char* place = REPEATS[back].data();
+                        for (int i = 0; i < 16; ++i) to[i] = from[place[i]];
+                        if (length > 16)
+                            for (int i = 16; i < 18; ++i) to[i] = from[place[i]];
                     }
                     op += length;
                 }
@@ -149,13 +283,17 @@ private:
         return true;
     }
 
-    // Writes the block and keeps its last RING_SIZE bytes as the history of the next.
+    // Hands the block to the writer and goes on in the other block, which
+    // starts with the last RING_SIZE bytes of this one as its history.
     bool flush()
     {
         size_t produced = out_pos_ - HISTORY;
-        if (!sink_.write(out_.get() + HISTORY, produced)) return false;
-        written_ += produced;
-        std::memmove(out_.get(), out_.get() + produced, HISTORY);
+        if (!writer_.wait()) return false;
+        current_ = 1 - current_;
+        unsigned char* next = blocks_[current_].get();
+        std::memcpy(next, out_ + produced, HISTORY);
+        writer_.submit(out_ + HISTORY, produced);
+        out_ = next;
         ring_base_ = (ring_base_ + produced) & (RING_SIZE - 1);
         out_pos_ = HISTORY;
         return true;
@@ -166,23 +304,30 @@ private:
     Outcome fail(Status status)
     {
         if (out_pos_ > HISTORY) flush();
-        return {status, written_};
+        return finish(status);
     }
 
-    Outcome finish(Status status) { return {status, written_}; }
+    Outcome finish(Status status)
+    {
+        bool written = writer_.wait();
+        if (status == Status::ok && !written) status = Status::write_error;
+        return {status, writer_.written()};
+    }
 
     Source& source_;
     Sink& sink_;
     std::unique_ptr<unsigned char[]> in_;
-    std::unique_ptr<unsigned char[]> out_;
+    std::unique_ptr<unsigned char[]> blocks_[2];   // filled in turn: one is written while the other fills
+    int current_ = 0;
+    unsigned char* out_ = nullptr;                 // the block being filled
     size_t in_pos_ = 0, in_end_ = 0;   // the unread input is in_[in_pos_, in_end_)
     bool at_end_ = false;              // the source has said it has no more
     size_t out_pos_ = HISTORY;         // the next byte's index in out_
     size_t ring_base_ = 0;             // the ring position of index HISTORY
     uint64_t remaining_;               // bytes of the file still to produce
     unsigned control_ = 1;             // the group's control bits left, above a marker bit
-    uint64_t written_ = 0;
     Status failure_ = Status::ok;
+    BlockWriter writer_{sink_};   // last, so that it stops before the blocks go
 };
 
 }  // namespace
@@ -206,15 +351,18 @@ Outcome expand(Source& source, Sink& sink, uint32_t length)
 
 Outcome copy(Source& source, Sink& sink)
 {
-    std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[IN_BLOCK]);
-    if (!buffer) return {Status::no_memory, 0};
-    Outcome outcome;
-    for (;;) {
-        long long n = source.read(buffer.get(), IN_BLOCK);
-        if (n < 0) return {Status::read_error, outcome.written};
-        if (n == 0) return outcome;
-        if (!sink.write(buffer.get(), (size_t)n)) return {Status::write_error, outcome.written};
-        outcome.written += (uint64_t)n;
+    std::unique_ptr<unsigned char[]> blocks[2];
+    for (auto& block : blocks) block.reset(new (std::nothrow) unsigned char[IN_BLOCK]);
+    if (!blocks[0] || !blocks[1]) return {Status::no_memory, 0};
+    BlockWriter writer(sink);
+    for (int current = 0;; current = 1 - current) {
+        // The block read into was handed over two rounds ago and is written by now.
+        long long n = source.read(blocks[current].get(), IN_BLOCK);
+        bool written = writer.wait();
+        if (n < 0) return {Status::read_error, writer.written()};
+        if (!written) return {Status::write_error, writer.written()};
+        if (n == 0) return {Status::ok, writer.written()};
+        writer.submit(blocks[current].get(), (size_t)n);
     }
 }
 

@@ -71,11 +71,13 @@ struct Outcome {
     uint64_t written = 0;   // bytes handed to the sink, also when it failed later
 };
 
-// The block sizes of the expander and of a plain copy: reads of IN_BLOCK,
-// writes of up to OUT_BLOCK. Together with the ring's copy they are all the
-// memory an expansion takes.
-constexpr size_t IN_BLOCK = 256 * 1024;
-constexpr size_t OUT_BLOCK = 256 * 1024;
+// The block sizes: reads of IN_BLOCK, writes of up to OUT_BLOCK. The
+// expander fills two output blocks in turn, and from the second block on a
+// thread of its own writes the last one while the next fills; a plain copy
+// reads into two input blocks the same way. Files of one block take no
+// thread. These buffers and a few KiB are all the memory a copy takes.
+constexpr size_t IN_BLOCK = 2 * 1024 * 1024;
+constexpr size_t OUT_BLOCK = 2 * 1024 * 1024;
 
 // Expands the data that follows a header until `length` bytes are out. What
 // follows in the source after that is not part of the file and is not read.

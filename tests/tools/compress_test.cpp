@@ -112,7 +112,9 @@ TEST(QuorixCompress, ItsFilesExpandByteForByteWithEveryExpander)
         std::string compressed = read_file(dir / "input.tx_");
         ASSERT_EQ(compressed.substr(0, 8), std::string("SZDD\x88\xF0\x27\x33", 8));
         EXPECT_EQ(compressed[9], 't') << "the replaced character is kept";
-        if (c.at_most > 0) EXPECT_LE((double)compressed.size(), c.at_most * (double)c.data.size());
+        if (c.at_most > 0) {
+            EXPECT_LE((double)compressed.size(), c.at_most * (double)c.data.size());
+        }
 
         ASSERT_EQ(run("msexpand < '" + (dir / "input.tx_") + "' > '" + (dir / "msexpand.out") + "' 2>/dev/null"), 0);
         EXPECT_TRUE(read_file(dir / "msexpand.out") == c.data) << "msexpand expands it otherwise";
