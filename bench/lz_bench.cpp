@@ -20,9 +20,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "lz/szdd.h"
 #include "machine.h"
 #include "tools/szdd_writer.h"
 #include "win32.h"
@@ -221,6 +223,40 @@ void register_benchmarks()
                 ->ReportAggregatesOnly(true);
 }
 
+// Keeps the medians as the console shows the runs, for the summary.
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+    MedianReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" && !run.error_occurred)
+                seconds[run.run_name.function_name] = run.GetAdjustedRealTime() / 1e3;
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> seconds;   // by "expand/ours/mixed", the median wall time
+};
+
+void report_summary(const MedianReporter& reporter)
+{
+    auto rate = [&](const std::string& name) {
+        auto it = reporter.seconds.find(name);
+        return it == reporter.seconds.end() ? 0.0 : (double)INPUT_SIZE / it->second / 1e6;
+    };
+    std::printf("\nMedians, in MB/s of the 64 MiB expanded file (wall time):\n");
+    std::printf("  %-13s %9s %10s %9s %10s %9s %15s %8s\n", "input", "ours", "libmspack", "msexpand", "ours copy", "cp",
+                "ours/libmspack", "ours/cp");
+    for (const char* input : INPUTS) {
+        std::string in = input;
+        double ours = rate("expand/ours/" + in), mspack = rate("expand/libmspack/" + in),
+               msexpand = rate("expand/msexpand/" + in), copy = rate("copy/ours/" + in), cp = rate("copy/cp/" + in);
+        double bar = in == "compressible" ? 0.9 : 0.5;
+        std::printf("  %-13s %9.1f %10.1f %9.2f %10.1f %9.1f %14.1fx %8.2f  (bars: 10x, %.1f) %s\n", input, ours, mspack,
+                    msexpand, copy, cp, mspack > 0 ? ours / mspack : 0.0, cp > 0 ? ours / cp : 0.0, bar,
+                    mspack > 0 && cp > 0 && ours >= 10 * mspack && ours >= bar * cp ? "met" : "NOT MET");
+    }
+}
+
 long high_water_kib()
 {
     std::ifstream status("/proc/self/status");
@@ -242,23 +278,58 @@ int memory_child(const std::string& which)
     return ok ? 0 : 1;
 }
 
+// In a small process of its own: runs a program with its standard input and
+// output on files ("-" for none) and prints its peak resident memory in KiB.
+// A process forked from this one starts with this one's pages, so the same
+// measure of a program that does nothing is the floor to take away.
+int peak_child(char** argv)
+{
+    std::string in = argv[0], out = argv[1];
+    pid_t child = fork();
+    if (child == 0) {
+        if (in != "-") freopen(in.c_str(), "rb", stdin);
+        if (out != "-") freopen(out.c_str(), "wb", stdout);
+        execvp(argv[2], argv + 2);
+        _exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    if (child < 0 || wait4(child, &status, 0, &usage) < 0) return 1;
+    std::printf("%ld\n", usage.ru_maxrss);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+}
+
+long read_number(const std::string& path)
+{
+    std::ifstream in(path);
+    long n = -1;
+    in >> n;
+    return n;
+}
+
 void report_memory(const char* self)
 {
+    std::string out = bench_dir() + "/memory";
     std::printf("\nPeak memory of one expansion of the 64 MiB mixed input:\n");
     for (const char* which : {"ours", "libmspack"}) {
-        std::string out = bench_dir() + "/memory." + which;
         spawn({self, "--memory-child", which}, "", out);
-        std::ifstream in(out);
-        long kib = -1;
-        in >> kib;
-        std::printf("  %-10s %6ld KiB added to the process's peak resident memory\n", which, kib);
+        std::printf("  %-10s %6ld KiB added to the process's peak resident memory\n", which, read_number(out));
     }
-    for (const char* tool : {"msexpand", "cp"}) {
-        struct rusage usage {};
-        bool ok = std::string(tool) == "cp" ? spawn({"cp", plain_path("mixed"), output_path()}, "", "", &usage)
-                                            : spawn({"msexpand"}, packed_path("mixed"), output_path(), &usage);
-        std::printf("  %-10s %6ld KiB peak resident memory of the whole process%s\n", tool, usage.ru_maxrss,
-                    ok ? "" : " (failed)");
+    std::printf("  (ours: of that, %zu KiB are its input and output blocks)\n",
+                (platform::szdd::IN_BLOCK + 2 * (platform::szdd::OUT_BLOCK + platform::szdd::RING_SIZE)) / 1024);
+    spawn({self, "--peak-of", "-", "-", "true"}, "", out);
+    long floor = read_number(out);
+    struct Tool {
+        const char* name;
+        std::vector<std::string> run;
+    };
+    const Tool tools[] = {
+        {"msexpand", {self, "--peak-of", packed_path("mixed"), output_path(), "msexpand"}},
+        {"cp", {self, "--peak-of", "-", "-", "cp", plain_path("mixed"), output_path()}},
+    };
+    for (const Tool& t : tools) {
+        spawn(t.run, "", out);
+        std::printf("  %-10s %6ld KiB above a process that does nothing\n", t.name, read_number(out) - floor);
     }
 }
 
@@ -275,6 +346,7 @@ bool start(std::string& error)
 int main(int argc, char** argv)
 {
     std::string error;
+    if (argc >= 5 && std::string(argv[1]) == "--peak-of") return peak_child(argv + 2);
     if (argc == 3 && std::string(argv[1]) == "--memory-child") {
         if (!start(error)) return 3;
         return memory_child(argv[2]);
@@ -286,8 +358,10 @@ int main(int argc, char** argv)
     }
     register_benchmarks();
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    report_summary(reporter);
     report_memory(argv[0]);
     std::filesystem::remove(output_path());
     return 0;
