@@ -233,7 +233,8 @@ LONG LZCopy(INT source, INT destination)
         // expand to: 18 bytes for every 2 it has, at most.
         uint64_t input = file_size(in->file.fd());
         reserve_space(out->file.fd(), in->compressed ? std::min<uint64_t>(in->length, input * 9) : input);
-        szdd::Outcome outcome = in->compressed ? szdd::expand(reader, writer, in->length) : szdd::copy(reader, writer);
+        szdd::Outcome outcome =
+            in->compressed ? szdd::expand(reader, writer, in->length) : szdd::copy(reader, writer, input);
         // A file of 2 GiB or more still counts as copied, not as an error code.
         result = outcome.status == szdd::Status::ok ? (LONG)std::min<uint64_t>(outcome.written, LONG_MAX)
                                                     : lz_error(outcome.status);

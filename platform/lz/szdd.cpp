@@ -152,9 +152,13 @@ public:
 
     Outcome run()
     {
-        in_.reset(new (std::nothrow) unsigned char[IN_BLOCK]);
-        for (auto& block : blocks_) block.reset(new (std::nothrow) unsigned char[HISTORY + OUT_BLOCK + SLACK]);
-        if (!in_ || !blocks_[0] || !blocks_[1]) return {Status::no_memory, 0};
+        // A small file takes small buffers: its whole data (all literals at
+        // worst, 9 bytes for 8) and its whole output fit in one block each.
+        in_size_ = (size_t)std::clamp<uint64_t>(remaining_ + remaining_ / 8 + 64, 4096, IN_BLOCK);
+        block_size_ = (size_t)std::clamp<uint64_t>(remaining_, 4096, OUT_BLOCK);
+        in_.reset(new (std::nothrow) unsigned char[in_size_]);
+        blocks_[0].reset(new (std::nothrow) unsigned char[HISTORY + block_size_ + SLACK]);
+        if (!in_ || !blocks_[0]) return {Status::no_memory, 0};
         out_ = blocks_[0].get();
         std::memset(out_, RING_FILL, HISTORY);
         // Index HISTORY is the first byte of the file, at ring position RING_START.
@@ -163,7 +167,9 @@ public:
         while (remaining_ > 0) {
             if (control_ == 1) fast_groups();
             if (remaining_ == 0) break;
-            if (out_pos_ + MAX_MATCH > HISTORY + OUT_BLOCK && !flush()) return finish(Status::write_error);
+            if (out_pos_ + MAX_MATCH > HISTORY + block_size_ && !flush()) {
+                return finish(failure_ == Status::no_memory ? failure_ : Status::write_error);
+            }
             if (control_ == 1) {
                 if (!need(1)) return fail(failure_);
                 control_ = in_[in_pos_++] | 0x100u;
@@ -186,7 +192,7 @@ public:
                 remaining_ -= length;
             }
         }
-        if (out_pos_ > HISTORY && !flush()) return finish(Status::write_error);
+        if (out_pos_ > HISTORY && !flush(true)) return finish(Status::write_error);
         return finish(Status::ok);
     }
 
@@ -207,7 +213,7 @@ private:
         unsigned char* out = out_;
         size_t ip = in_pos_, op = out_pos_;
         uint64_t remaining = remaining_;
-        while (remaining >= GROUP_OUTPUT && in_end_ - ip >= GROUP_INPUT && op + GROUP_OUTPUT <= HISTORY + OUT_BLOCK) {
+        while (remaining >= GROUP_OUTPUT && in_end_ - ip >= GROUP_INPUT && op + GROUP_OUTPUT <= HISTORY + block_size_) {
             unsigned control = in[ip++];
             size_t start = op;
             if (control == 0xFF) {
@@ -272,7 +278,7 @@ private:
             std::memmove(in_.get(), in_.get() + in_pos_, left);
             in_pos_ = 0;
             in_end_ = left;
-            long long n = source_.read(in_.get() + left, IN_BLOCK - left);
+            long long n = source_.read(in_.get() + left, in_size_ - left);
             if (n < 0) {
                 failure_ = Status::read_error;
                 return false;
@@ -284,12 +290,24 @@ private:
     }
 
     // Hands the block to the writer and goes on in the other block, which
-    // starts with the last RING_SIZE bytes of this one as its history.
-    bool flush()
+    // starts with the last RING_SIZE bytes of this one as its history. The
+    // last block of a file goes out alone.
+    bool flush(bool last = false)
     {
         size_t produced = out_pos_ - HISTORY;
         if (!writer_.wait()) return false;
+        if (last) {
+            writer_.submit(out_ + HISTORY, produced);
+            out_pos_ = HISTORY;
+            return true;
+        }
         current_ = 1 - current_;
+        // The second block is needed only by a file larger than one.
+        if (!blocks_[current_]) blocks_[current_].reset(new (std::nothrow) unsigned char[HISTORY + block_size_ + SLACK]);
+        if (!blocks_[current_]) {
+            failure_ = Status::no_memory;
+            return false;
+        }
         unsigned char* next = blocks_[current_].get();
         std::memcpy(next, out_ + produced, HISTORY);
         writer_.submit(out_ + HISTORY, produced);
@@ -303,7 +321,7 @@ private:
     // before the fault, as far as the sink takes it.
     Outcome fail(Status status)
     {
-        if (out_pos_ > HISTORY) flush();
+        if (out_pos_ > HISTORY) flush(true);
         return finish(status);
     }
 
@@ -320,6 +338,8 @@ private:
     std::unique_ptr<unsigned char[]> blocks_[2];   // filled in turn: one is written while the other fills
     int current_ = 0;
     unsigned char* out_ = nullptr;                 // the block being filled
+    size_t in_size_ = IN_BLOCK;                    // the input buffer's size
+    size_t block_size_ = OUT_BLOCK;                // an output block's size, its history aside
     size_t in_pos_ = 0, in_end_ = 0;   // the unread input is in_[in_pos_, in_end_)
     bool at_end_ = false;              // the source has said it has no more
     size_t out_pos_ = HISTORY;         // the next byte's index in out_
@@ -349,15 +369,19 @@ Outcome expand(Source& source, Sink& sink, uint32_t length)
     return Expander(source, sink, length).run();
 }
 
-Outcome copy(Source& source, Sink& sink)
+Outcome copy(Source& source, Sink& sink, uint64_t size_hint)
 {
+    size_t size = (size_t)std::clamp<uint64_t>(size_hint + 1, 4096, IN_BLOCK);
     std::unique_ptr<unsigned char[]> blocks[2];
-    for (auto& block : blocks) block.reset(new (std::nothrow) unsigned char[IN_BLOCK]);
-    if (!blocks[0] || !blocks[1]) return {Status::no_memory, 0};
     BlockWriter writer(sink);
     for (int current = 0;; current = 1 - current) {
         // The block read into was handed over two rounds ago and is written by now.
-        long long n = source.read(blocks[current].get(), IN_BLOCK);
+        if (!blocks[current]) blocks[current].reset(new (std::nothrow) unsigned char[size]);
+        if (!blocks[current]) {
+            writer.wait();
+            return {Status::no_memory, writer.written()};
+        }
+        long long n = source.read(blocks[current].get(), size);
         bool written = writer.wait();
         if (n < 0) return {Status::read_error, writer.written()};
         if (!written) return {Status::write_error, writer.written()};

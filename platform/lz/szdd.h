@@ -85,8 +85,9 @@ constexpr size_t OUT_BLOCK = 2 * 1024 * 1024;
 // reads or writes outside its buffers, whatever the bytes are.
 Outcome expand(Source& source, Sink& sink, uint32_t length);
 
-// Copies the source to the sink unchanged.
-Outcome copy(Source& source, Sink& sink);
+// Copies the source to the sink unchanged. The size the source is expected
+// to have sizes the buffers of a small file; any size is copied whole.
+Outcome copy(Source& source, Sink& sink, uint64_t size_hint = IN_BLOCK);
 
 }  // namespace platform::szdd
 
