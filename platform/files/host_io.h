@@ -38,6 +38,8 @@ private:
 // Opens an existing file for reading. On failure the file is not open and
 // `error` holds the Win32 error (a folder cannot be opened as a file).
 HostFile open_for_reading(const std::string& host_path, DWORD& error);
+// Opens an existing file for writing, leaving its content.
+HostFile open_for_writing(const std::string& host_path, DWORD& error);
 // Creates a file for writing, or empties the one that is there.
 HostFile create_for_writing(const std::string& host_path, DWORD& error);
 
