@@ -490,6 +490,20 @@ TEST_F(LzTest, CreatingEmptiesAFileAndFailsWhereWindowsFails)
     }
     EXPECT_EQ(std::filesystem::file_size(c + "/quorix/old.txt"), 0u);
     EXPECT_TRUE(std::filesystem::exists(c + "/quorix/new.txt"));
+
+    // OF_WRITE opens a file that is there, and keeps its content.
+    write_bytes(c + "/quorix/kept.txt", bytes_of("kept content"));
+    std::string source = put("in.txt", bytes_of("KEPT")), kept = "c:\\quorix\\kept.txt", missing = "c:\\quorix\\none.txt";
+    OFSTRUCT info;
+    INT in = LZOpenFileA(source.data(), &info, OF_READ);
+    INT out = LZOpenFileA(kept.data(), &info, OF_WRITE);
+    ASSERT_GE(out, 0);
+    EXPECT_EQ(LZCopy(in, out), 4);
+    LZClose(in);
+    LZClose(out);
+    EXPECT_EQ(read_bytes(c + "/quorix/kept.txt"), bytes_of("KEPT content"));
+    EXPECT_EQ(LZOpenFileA(missing.data(), &info, OF_WRITE), -1);
+    EXPECT_EQ(info.nErrCode, ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(LzTest, BadHandlesAreReportedAndEveryCopyIsTraced)
