@@ -2,13 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <condition_variable>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <new>
-#include <system_error>
-#include <thread>
 
 namespace platform::szdd {
 
@@ -39,113 +35,6 @@ inline void copy8(unsigned char* to, const unsigned char* from)
     std::memcpy(to, from, 8);
 }
 
-// Hands blocks to the sink. The first block is written at once; from the
-// second on the writes go to a thread of their own, so that the next block
-// is filled while the last one is written. One block is in flight at a time,
-// and its bytes are not touched until wait() has returned.
-class BlockWriter {
-public:
-    explicit BlockWriter(Sink& sink) : sink_(sink) {}
-    ~BlockWriter()
-    {
-        if (!thread_.joinable()) return;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stopping_ = true;
-        }
-        work_.notify_one();
-        thread_.join();
-    }
-    BlockWriter(const BlockWriter&) = delete;
-    BlockWriter& operator=(const BlockWriter&) = delete;
-
-    // Waits for the block in flight; false once any write has failed.
-    bool wait()
-    {
-        if (!thread_.joinable()) return ok_;
-        std::unique_lock<std::mutex> lock(mutex_);
-        done_.wait(lock, [this] { return !pending_; });
-        return ok_;
-    }
-
-    // Starts writing a block. The caller has waited for the one before.
-    void submit(const unsigned char* data, size_t size)
-    {
-        if (!submitted_) {
-            submitted_ = true;
-            write_here(data, size);
-            return;
-        }
-        if (!thread_.joinable()) {
-            try {
-                thread_ = std::thread([this] { write_blocks(); });
-            } catch (const std::system_error&) {
-                // No thread to be had: the block is written here and now.
-                write_here(data, size);
-                return;
-            }
-        }
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            block_ = data;
-            size_ = size;
-            pending_ = true;
-        }
-        work_.notify_one();
-    }
-
-    // The bytes the sink has taken; read after wait().
-    uint64_t written()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return written_;
-    }
-
-private:
-    // A write on the caller's own thread, while no other thread writes.
-    void write_here(const unsigned char* data, size_t size)
-    {
-        if (ok_ && sink_.write(data, size))
-            written_ += size;
-        else
-            ok_ = false;
-    }
-
-    void write_blocks()
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        for (;;) {
-            work_.wait(lock, [this] { return pending_ || stopping_; });
-            if (!pending_) return;
-            const unsigned char* data = block_;
-            size_t size = size_;
-            bool go_on = ok_;
-            lock.unlock();
-            bool written = go_on && sink_.write(data, size);
-            lock.lock();
-            if (written)
-                written_ += size;
-            else
-                ok_ = false;
-            pending_ = false;
-            done_.notify_all();
-        }
-    }
-
-    Sink& sink_;
-    std::thread thread_;
-    std::mutex mutex_;
-    std::condition_variable work_;   // a block came, or the writer is to stop
-    std::condition_variable done_;   // the block in flight is written
-    const unsigned char* block_ = nullptr;
-    size_t size_ = 0;
-    bool pending_ = false;     // a block waits for the thread or is being written
-    bool stopping_ = false;
-    bool submitted_ = false;   // the first block went out
-    bool ok_ = true;           // every write so far succeeded
-    uint64_t written_ = 0;
-};
-
 class Expander {
 public:
     Expander(Source& source, Sink& sink, uint32_t length) : source_(source), sink_(sink), remaining_(length) {}
@@ -157,19 +46,16 @@ public:
         in_size_ = (size_t)std::clamp<uint64_t>(remaining_ + remaining_ / 8 + 64, 4096, IN_BLOCK);
         block_size_ = (size_t)std::clamp<uint64_t>(remaining_, 4096, OUT_BLOCK);
         in_.reset(new (std::nothrow) unsigned char[in_size_]);
-        blocks_[0].reset(new (std::nothrow) unsigned char[HISTORY + block_size_ + SLACK]);
-        if (!in_ || !blocks_[0]) return {Status::no_memory, 0};
-        out_ = blocks_[0].get();
-        std::memset(out_, RING_FILL, HISTORY);
+        out_.reset(new (std::nothrow) unsigned char[HISTORY + block_size_ + SLACK]);
+        if (!in_ || !out_) return {Status::no_memory, 0};
+        std::memset(out_.get(), RING_FILL, HISTORY);
         // Index HISTORY is the first byte of the file, at ring position RING_START.
         ring_base_ = RING_START;
 
         while (remaining_ > 0) {
             if (control_ == 1) fast_groups();
             if (remaining_ == 0) break;
-            if (out_pos_ + MAX_MATCH > HISTORY + block_size_ && !flush()) {
-                return finish(failure_ == Status::no_memory ? failure_ : Status::write_error);
-            }
+            if (out_pos_ + MAX_MATCH > HISTORY + block_size_ && !flush()) return finish(Status::write_error);
             if (control_ == 1) {
                 if (!need(1)) return fail(failure_);
                 control_ = in_[in_pos_++] | 0x100u;
@@ -192,7 +78,7 @@ public:
                 remaining_ -= length;
             }
         }
-        if (out_pos_ > HISTORY && !flush(true)) return finish(Status::write_error);
+        if (out_pos_ > HISTORY && !flush()) return finish(Status::write_error);
         return finish(Status::ok);
     }
 
@@ -210,7 +96,7 @@ private:
     void fast_groups()
     {
         const unsigned char* in = in_.get();
-        unsigned char* out = out_;
+        unsigned char* out = out_.get();
         size_t ip = in_pos_, op = out_pos_;
         uint64_t remaining = remaining_;
         while (remaining >= GROUP_OUTPUT && in_end_ - ip >= GROUP_INPUT && op + GROUP_OUTPUT <= HISTORY + block_size_) {
@@ -249,7 +135,7 @@ private:
                     } else {
                         // A short period: every byte is taken from the
                         // period's first copy, which lies wholly before the
-                        // match, so no byte waits for one just written.
+                        // match, so that no byte waits for one just written.
                         const unsigned char* place = REPEATS[back].data();
                         for (int i = 0; i < 16; ++i) to[i] = from[place[i]];
                         if (length > 16)
@@ -289,29 +175,13 @@ private:
         return true;
     }
 
-    // Hands the block to the writer and goes on in the other block, which
-    // starts with the last RING_SIZE bytes of this one as its history. The
-    // last block of a file goes out alone.
-    bool flush(bool last = false)
+    // Writes the block and keeps its last RING_SIZE bytes as the history of the next.
+    bool flush()
     {
         size_t produced = out_pos_ - HISTORY;
-        if (!writer_.wait()) return false;
-        if (last) {
-            writer_.submit(out_ + HISTORY, produced);
-            out_pos_ = HISTORY;
-            return true;
-        }
-        current_ = 1 - current_;
-        // The second block is needed only by a file larger than one.
-        if (!blocks_[current_]) blocks_[current_].reset(new (std::nothrow) unsigned char[HISTORY + block_size_ + SLACK]);
-        if (!blocks_[current_]) {
-            failure_ = Status::no_memory;
-            return false;
-        }
-        unsigned char* next = blocks_[current_].get();
-        std::memcpy(next, out_ + produced, HISTORY);
-        writer_.submit(out_ + HISTORY, produced);
-        out_ = next;
+        if (!sink_.write(out_.get() + HISTORY, produced)) return false;
+        written_ += produced;
+        std::memmove(out_.get(), out_.get() + produced, HISTORY);
         ring_base_ = (ring_base_ + produced) & (RING_SIZE - 1);
         out_pos_ = HISTORY;
         return true;
@@ -321,33 +191,26 @@ private:
     // before the fault, as far as the sink takes it.
     Outcome fail(Status status)
     {
-        if (out_pos_ > HISTORY) flush(true);
-        return finish(status);
+        if (out_pos_ > HISTORY) flush();
+        return {status, written_};
     }
 
-    Outcome finish(Status status)
-    {
-        bool written = writer_.wait();
-        if (status == Status::ok && !written) status = Status::write_error;
-        return {status, writer_.written()};
-    }
+    Outcome finish(Status status) { return {status, written_}; }
 
     Source& source_;
     Sink& sink_;
     std::unique_ptr<unsigned char[]> in_;
-    std::unique_ptr<unsigned char[]> blocks_[2];   // filled in turn: one is written while the other fills
-    int current_ = 0;
-    unsigned char* out_ = nullptr;                 // the block being filled
-    size_t in_size_ = IN_BLOCK;                    // the input buffer's size
-    size_t block_size_ = OUT_BLOCK;                // an output block's size, its history aside
+    std::unique_ptr<unsigned char[]> out_;
+    size_t in_size_ = IN_BLOCK;        // the input buffer's size
+    size_t block_size_ = OUT_BLOCK;    // the output block's size, its history aside
     size_t in_pos_ = 0, in_end_ = 0;   // the unread input is in_[in_pos_, in_end_)
     bool at_end_ = false;              // the source has said it has no more
     size_t out_pos_ = HISTORY;         // the next byte's index in out_
     size_t ring_base_ = 0;             // the ring position of index HISTORY
     uint64_t remaining_;               // bytes of the file still to produce
     unsigned control_ = 1;             // the group's control bits left, above a marker bit
+    uint64_t written_ = 0;
     Status failure_ = Status::ok;
-    BlockWriter writer_{sink_};   // last, so that it stops before the blocks go
 };
 
 }  // namespace
@@ -372,21 +235,15 @@ Outcome expand(Source& source, Sink& sink, uint32_t length)
 Outcome copy(Source& source, Sink& sink, uint64_t size_hint)
 {
     size_t size = (size_t)std::clamp<uint64_t>(size_hint + 1, 4096, IN_BLOCK);
-    std::unique_ptr<unsigned char[]> blocks[2];
-    BlockWriter writer(sink);
-    for (int current = 0;; current = 1 - current) {
-        // The block read into was handed over two rounds ago and is written by now.
-        if (!blocks[current]) blocks[current].reset(new (std::nothrow) unsigned char[size]);
-        if (!blocks[current]) {
-            writer.wait();
-            return {Status::no_memory, writer.written()};
-        }
-        long long n = source.read(blocks[current].get(), size);
-        bool written = writer.wait();
-        if (n < 0) return {Status::read_error, writer.written()};
-        if (!written) return {Status::write_error, writer.written()};
-        if (n == 0) return {Status::ok, writer.written()};
-        writer.submit(blocks[current].get(), (size_t)n);
+    std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[size]);
+    if (!buffer) return {Status::no_memory, 0};
+    Outcome outcome;
+    for (;;) {
+        long long n = source.read(buffer.get(), size);
+        if (n < 0) return {Status::read_error, outcome.written};
+        if (n == 0) return outcome;
+        if (!sink.write(buffer.get(), (size_t)n)) return {Status::write_error, outcome.written};
+        outcome.written += (uint64_t)n;
     }
 }
 

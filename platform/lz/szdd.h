@@ -71,11 +71,11 @@ struct Outcome {
     uint64_t written = 0;   // bytes handed to the sink, also when it failed later
 };
 
-// The block sizes: reads of IN_BLOCK, writes of up to OUT_BLOCK. The
-// expander fills two output blocks in turn, and from the second block on a
-// thread of its own writes the last one while the next fills; a plain copy
-// reads into two input blocks the same way. Files of one block take no
-// thread. These buffers and a few KiB are all the memory a copy takes.
+// The block sizes: reads of IN_BLOCK, writes of up to OUT_BLOCK; a file
+// smaller than a block takes buffers of its own size. Large blocks keep the
+// system calls few; the writes go out from the expanding thread itself, which
+// on a machine whose cores are busy beats handing them to a thread of their
+// own. These buffers and a few KiB are all the memory a copy takes.
 constexpr size_t IN_BLOCK = 2 * 1024 * 1024;
 constexpr size_t OUT_BLOCK = 2 * 1024 * 1024;
 
