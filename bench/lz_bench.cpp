@@ -316,7 +316,7 @@ void report_memory(const char* self)
         std::printf("  %-10s %6ld KiB added to the process's peak resident memory\n", which, read_number(out));
     }
     std::printf("  (ours: of that, %zu KiB are its input and output blocks)\n",
-                (platform::szdd::IN_BLOCK + 2 * (platform::szdd::OUT_BLOCK + platform::szdd::RING_SIZE)) / 1024);
+                (platform::szdd::IN_BLOCK + platform::szdd::OUT_BLOCK + platform::szdd::RING_SIZE) / 1024);
     spawn({self, "--peak-of", "-", "-", "true"}, "", out);
     long floor = read_number(out);
     struct Tool {
