@@ -1,6 +1,7 @@
 #include "files/host_io.h"
 
 #include <fcntl.h>
+#include <linux/falloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,7 +79,10 @@ HostFile open_for_reading(const std::string& host_path, DWORD& error)
     return file;
 }
 
-HostFile create_for_writing(const std::string& host_path, DWORD& error)
+namespace {
+
+// Opens a file to write with these flags, after the faults have had their say.
+HostFile open_to_write(const std::string& host_path, int flags, DWORD& error)
 {
     error = 0;
     if (faults().access_denied.fire()) {
@@ -89,12 +93,28 @@ HostFile create_for_writing(const std::string& host_path, DWORD& error)
         error = ERROR_PATH_NOT_FOUND;
         return {};
     }
-    HostFile file(::open(host_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!file.is_open()) error = errno == ENOENT ? ERROR_PATH_NOT_FOUND : win32_error_from_host(errno);
+    HostFile file(::open(host_path.c_str(), O_WRONLY | O_CLOEXEC | flags, 0666));
+    if (!file.is_open()) error = open_error(host_path, errno);
     return file;
 }
 
-long long read_file(int fd, void* buffer, size_t size)
+}  // namespace
+
+HostFile open_for_writing(const std::string& host_path, DWORD& error)
+{
+    return open_to_write(host_path, 0, error);
+}
+
+HostFile create_for_writing(const std::string& host_path, DWORD& error)
+{
+    return open_to_write(host_path, O_CREAT | O_TRUNC, error);
+}
+
+namespace {
+
+// Reads until `size` bytes are in or the file ends; at `offset`, or at the
+// file's position when the offset is negative.
+long long read_fully(int fd, void* buffer, size_t size, off_t offset)
 {
     if (faults().file_read.fire()) {
         errno = EIO;
@@ -102,30 +122,26 @@ long long read_file(int fd, void* buffer, size_t size)
     }
     size_t done = 0;
     while (done < size) {
-        ssize_t n = ::read(fd, static_cast<char*>(buffer) + done, size - done);
+        char* at = static_cast<char*>(buffer) + done;
+        ssize_t n = offset < 0 ? ::read(fd, at, size - done) : ::pread(fd, at, size - done, offset + (off_t)done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return -1;
         if (n == 0) break;
         done += (size_t)n;
     }
     return (long long)done;
+}
+
+}  // namespace
+
+long long read_file(int fd, void* buffer, size_t size)
+{
+    return read_fully(fd, buffer, size, -1);
 }
 
 long long read_file_at(int fd, void* buffer, size_t size, off_t offset)
 {
-    if (faults().file_read.fire()) {
-        errno = EIO;
-        return -1;
-    }
-    size_t done = 0;
-    while (done < size) {
-        ssize_t n = ::pread(fd, static_cast<char*>(buffer) + done, size - done, offset + (off_t)done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return -1;
-        if (n == 0) break;
-        done += (size_t)n;
-    }
-    return (long long)done;
+    return read_fully(fd, buffer, size, offset);
 }
 
 bool write_file(int fd, const void* data, size_t size)
@@ -148,6 +164,17 @@ bool write_file(int fd, const void* data, size_t size)
         return false;
     }
     return true;
+}
+
+void reserve_space(int fd, uint64_t size)
+{
+    if (size > 0) fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, (off_t)size);
+}
+
+uint64_t file_size(int fd)
+{
+    struct stat st;
+    return fstat(fd, &st) == 0 && st.st_size > 0 ? (uint64_t)st.st_size : 0;
 }
 
 DWORD make_directory(const std::string& host_path)

@@ -2,7 +2,6 @@
 // expanded content of an SZDD file and the plain content of any other.
 #include "lz/lz.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,7 +11,6 @@
 #include <map>
 #include <memory>
 
-#include "faults.h"
 #include "files/errors.h"
 #include "files/host_io.h"
 #include "files/paths.h"
@@ -148,20 +146,13 @@ INT open_for_expansion(const std::string& name, LPOFSTRUCT record)
     return add_file(std::move(file_record));
 }
 
-INT open_for_writing(const std::string& name, LPOFSTRUCT record, bool create)
+INT open_lz_for_writing(const std::string& name, LPOFSTRUCT record, bool create)
 {
     MappedPath mapped = map_path(name);
     if (mapped.error) return fail_open(record, name, mapped.error);
     DWORD error = 0;
-    HostFile file;
-    if (create) {
-        file = create_for_writing(mapped.host, error);
-    } else {
-        // OF_WRITE and OF_READWRITE open a file that exists, without expansion.
-        if (faults().access_denied.fire()) return fail_open(record, name, ERROR_ACCESS_DENIED);
-        file = HostFile(::open(mapped.host.c_str(), O_WRONLY | O_CLOEXEC));
-        if (!file.is_open()) error = errno == ENOENT ? ERROR_FILE_NOT_FOUND : win32_error_from_host(errno);
-    }
+    // OF_WRITE and OF_READWRITE open a file that exists, without expansion.
+    HostFile file = create ? create_for_writing(mapped.host, error) : platform::open_for_writing(mapped.host, error);
     if (!file.is_open()) return fail_open(record, name, error);
     auto file_record = std::make_unique<LzFile>();
     file_record->file = std::move(file);
@@ -207,8 +198,8 @@ INT LZOpenFileA(LPSTR file_name, LPOFSTRUCT open_file, WORD style)
 {
     if (!file_name) return fail_open(open_file, "", ERROR_INVALID_PARAMETER);
     std::string name = file_name;
-    if (style & OF_CREATE) return open_for_writing(name, open_file, true);
-    if (style & (OF_WRITE | OF_READWRITE)) return open_for_writing(name, open_file, false);
+    if (style & OF_CREATE) return open_lz_for_writing(name, open_file, true);
+    if (style & (OF_WRITE | OF_READWRITE)) return open_lz_for_writing(name, open_file, false);
     // Deleting, probing and the like are OpenFile's business: the machine's
     // LZ files are for copying only, and a style it does not carry out fails
     // plainly. The sharing modes (0x10 to 0x40) change nothing for one process.
@@ -228,7 +219,13 @@ LONG LZCopy(INT source, INT destination)
     } else {
         FileSource reader(in->file.fd());
         FileSink writer(out->file.fd());
-        szdd::Outcome outcome = in->compressed ? szdd::expand(reader, writer, in->length) : szdd::copy(reader, writer);
+        // The expanded size is known beforehand. A header may claim more
+        // than its data can hold, so no more is reserved than the data could
+        // expand to: 18 bytes for every 2 it has, at most.
+        uint64_t input = file_size(in->file.fd());
+        reserve_space(out->file.fd(), in->compressed ? std::min<uint64_t>(in->length, input * 9) : input);
+        szdd::Outcome outcome =
+            in->compressed ? szdd::expand(reader, writer, in->length) : szdd::copy(reader, writer, input);
         // A file of 2 GiB or more still counts as copied, not as an error code.
         result = outcome.status == szdd::Status::ok ? (LONG)std::min<uint64_t>(outcome.written, LONG_MAX)
                                                     : lz_error(outcome.status);

@@ -1,6 +1,7 @@
 #include "lz/szdd.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -20,6 +21,15 @@ constexpr size_t SLACK = 32;
 constexpr size_t GROUP_INPUT = 1 + 8 * 2;
 constexpr size_t GROUP_OUTPUT = 8 * MAX_MATCH;
 
+// For a match from less than 8 bytes back, where each of its 18 bytes comes
+// from among the bytes just before it: its place modulo the distance.
+constexpr auto REPEATS = [] {
+    std::array<std::array<unsigned char, MAX_MATCH>, 8> table{};
+    for (unsigned back = 1; back < 8; ++back)
+        for (unsigned i = 0; i < MAX_MATCH; ++i) table[back][i] = (unsigned char)(i % back);
+    return table;
+}();
+
 inline void copy8(unsigned char* to, const unsigned char* from)
 {
     std::memcpy(to, from, 8);
@@ -31,8 +41,12 @@ public:
 
     Outcome run()
     {
-        in_.reset(new (std::nothrow) unsigned char[IN_BLOCK]);
-        out_.reset(new (std::nothrow) unsigned char[HISTORY + OUT_BLOCK + SLACK]);
+        // A small file takes small buffers: its whole data (all literals at
+        // worst, 9 bytes for 8) and its whole output fit in one block each.
+        in_size_ = (size_t)std::clamp<uint64_t>(remaining_ + remaining_ / 8 + 64, 4096, IN_BLOCK);
+        block_size_ = (size_t)std::clamp<uint64_t>(remaining_, 4096, OUT_BLOCK);
+        in_.reset(new (std::nothrow) unsigned char[in_size_]);
+        out_.reset(new (std::nothrow) unsigned char[HISTORY + block_size_ + SLACK]);
         if (!in_ || !out_) return {Status::no_memory, 0};
         std::memset(out_.get(), RING_FILL, HISTORY);
         // Index HISTORY is the first byte of the file, at ring position RING_START.
@@ -41,7 +55,7 @@ public:
         while (remaining_ > 0) {
             if (control_ == 1) fast_groups();
             if (remaining_ == 0) break;
-            if (out_pos_ + MAX_MATCH > HISTORY + OUT_BLOCK && !flush()) return finish(Status::write_error);
+            if (out_pos_ + MAX_MATCH > HISTORY + block_size_ && !flush()) return finish(Status::write_error);
             if (control_ == 1) {
                 if (!need(1)) return fail(failure_);
                 control_ = in_[in_pos_++] | 0x100u;
@@ -85,7 +99,7 @@ private:
         unsigned char* out = out_.get();
         size_t ip = in_pos_, op = out_pos_;
         uint64_t remaining = remaining_;
-        while (remaining >= GROUP_OUTPUT && in_end_ - ip >= GROUP_INPUT && op + GROUP_OUTPUT <= HISTORY + OUT_BLOCK) {
+        while (remaining >= GROUP_OUTPUT && in_end_ - ip >= GROUP_INPUT && op + GROUP_OUTPUT <= HISTORY + block_size_) {
             unsigned control = in[ip++];
             size_t start = op;
             if (control == 0xFF) {
@@ -112,8 +126,20 @@ private:
                         copy8(to, from);
                         copy8(to + 8, from + 8);
                         if (length > 16) copy8(to + 16, from + 16);
+                    } else if (back == 1) {
+                        // A run of one byte.
+                        uint64_t run = from[0] * 0x0101010101010101ull;
+                        std::memcpy(to, &run, 8);
+                        std::memcpy(to + 8, &run, 8);
+                        if (length > 16) std::memcpy(to + 16, &run, 8);
                     } else {
-                        for (size_t i = 0; i < length; ++i) to[i] = from[i];
+                        // A short period: every byte is taken from the
+                        // period's first copy, which lies wholly before the
+                        // match, so that no byte waits for one just written.
+                        const unsigned char* place = REPEATS[back].data();
+                        for (int i = 0; i < 16; ++i) to[i] = from[place[i]];
+                        if (length > 16)
+                            for (int i = 16; i < 18; ++i) to[i] = from[place[i]];
                     }
                     op += length;
                 }
@@ -138,7 +164,7 @@ private:
             std::memmove(in_.get(), in_.get() + in_pos_, left);
             in_pos_ = 0;
             in_end_ = left;
-            long long n = source_.read(in_.get() + left, IN_BLOCK - left);
+            long long n = source_.read(in_.get() + left, in_size_ - left);
             if (n < 0) {
                 failure_ = Status::read_error;
                 return false;
@@ -175,6 +201,8 @@ private:
     Sink& sink_;
     std::unique_ptr<unsigned char[]> in_;
     std::unique_ptr<unsigned char[]> out_;
+    size_t in_size_ = IN_BLOCK;        // the input buffer's size
+    size_t block_size_ = OUT_BLOCK;    // the output block's size, its history aside
     size_t in_pos_ = 0, in_end_ = 0;   // the unread input is in_[in_pos_, in_end_)
     bool at_end_ = false;              // the source has said it has no more
     size_t out_pos_ = HISTORY;         // the next byte's index in out_
@@ -204,13 +232,14 @@ Outcome expand(Source& source, Sink& sink, uint32_t length)
     return Expander(source, sink, length).run();
 }
 
-Outcome copy(Source& source, Sink& sink)
+Outcome copy(Source& source, Sink& sink, uint64_t size_hint)
 {
-    std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[IN_BLOCK]);
+    size_t size = (size_t)std::clamp<uint64_t>(size_hint + 1, 4096, IN_BLOCK);
+    std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[size]);
     if (!buffer) return {Status::no_memory, 0};
     Outcome outcome;
     for (;;) {
-        long long n = source.read(buffer.get(), IN_BLOCK);
+        long long n = source.read(buffer.get(), size);
         if (n < 0) return {Status::read_error, outcome.written};
         if (n == 0) return outcome;
         if (!sink.write(buffer.get(), (size_t)n)) return {Status::write_error, outcome.written};

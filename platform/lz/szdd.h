@@ -71,11 +71,13 @@ struct Outcome {
     uint64_t written = 0;   // bytes handed to the sink, also when it failed later
 };
 
-// The block sizes of the expander and of a plain copy: reads of IN_BLOCK,
-// writes of up to OUT_BLOCK. Together with the ring's copy they are all the
-// memory an expansion takes.
-constexpr size_t IN_BLOCK = 256 * 1024;
-constexpr size_t OUT_BLOCK = 256 * 1024;
+// The block sizes: reads of IN_BLOCK, writes of up to OUT_BLOCK; a file
+// smaller than a block takes buffers of its own size. Large blocks keep the
+// system calls few; the writes go out from the expanding thread itself, which
+// on a machine whose cores are busy beats handing them to a thread of their
+// own. These buffers and a few KiB are all the memory a copy takes.
+constexpr size_t IN_BLOCK = 2 * 1024 * 1024;
+constexpr size_t OUT_BLOCK = 2 * 1024 * 1024;
 
 // Expands the data that follows a header until `length` bytes are out. What
 // follows in the source after that is not part of the file and is not read.
@@ -83,8 +85,9 @@ constexpr size_t OUT_BLOCK = 256 * 1024;
 // reads or writes outside its buffers, whatever the bytes are.
 Outcome expand(Source& source, Sink& sink, uint32_t length);
 
-// Copies the source to the sink unchanged.
-Outcome copy(Source& source, Sink& sink);
+// Copies the source to the sink unchanged. The size the source is expected
+// to have sizes the buffers of a small file; any size is copied whole.
+Outcome copy(Source& source, Sink& sink, uint64_t size_hint = IN_BLOCK);
 
 }  // namespace platform::szdd
 

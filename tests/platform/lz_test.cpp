@@ -268,7 +268,7 @@ TEST_F(LzTest, RandomStreamsExpandAsLibmspackExpandsThem)
     std::mt19937 rng(20240611);
     for (int round = 0; round < 60; ++round) {
         SCOPED_TRACE(round);
-        size_t target = round < 4 ? 700000 : 1 + rng() % 20000;
+        size_t target = round < 2 ? 5000000 : 1 + rng() % 20000;
         int literal_share = (int)(rng() % 101);
         SzddBuilder builder;
         while (builder.produced() < target) {
@@ -490,6 +490,20 @@ TEST_F(LzTest, CreatingEmptiesAFileAndFailsWhereWindowsFails)
     }
     EXPECT_EQ(std::filesystem::file_size(c + "/quorix/old.txt"), 0u);
     EXPECT_TRUE(std::filesystem::exists(c + "/quorix/new.txt"));
+
+    // OF_WRITE opens a file that is there, and keeps its content.
+    write_bytes(c + "/quorix/kept.txt", bytes_of("kept content"));
+    std::string source = put("in.txt", bytes_of("KEPT")), kept = "c:\\quorix\\kept.txt", missing = "c:\\quorix\\none.txt";
+    OFSTRUCT info;
+    INT in = LZOpenFileA(source.data(), &info, OF_READ);
+    INT out = LZOpenFileA(kept.data(), &info, OF_WRITE);
+    ASSERT_GE(out, 0);
+    EXPECT_EQ(LZCopy(in, out), 4);
+    LZClose(in);
+    LZClose(out);
+    EXPECT_EQ(read_bytes(c + "/quorix/kept.txt"), bytes_of("KEPT content"));
+    EXPECT_EQ(LZOpenFileA(missing.data(), &info, OF_WRITE), -1);
+    EXPECT_EQ(info.nErrCode, ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(LzTest, BadHandlesAreReportedAndEveryCopyIsTraced)
@@ -523,7 +537,7 @@ TEST_F(LzTest, BadHandlesAreReportedAndEveryCopyIsTraced)
 // copy either reports the fault or delivers the whole file, never less.
 TEST_F(LzTest, AFaultAtAnyReadOrWriteIsReportedAndNothingShortPassesForWhole)
 {
-    Bytes text = text_of(1500000, 11);
+    Bytes text = text_of(5000000, 11);
     SzddBuilder builder;
     for (size_t i = 0; i < text.size(); ++i) builder.literal(text[i]);
     std::string compressed = put("big.tx_", builder.file()), plain = put("big.txt", text);
