@@ -1,5 +1,6 @@
 // Directory creation and file removal against real folders of a temporary
 // machine, with the errno of the Windows C runtime for every failure.
+#include <grp.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -105,14 +106,30 @@ TEST_F(MkdirTest, RefusedAccessAFullDiskOrALostDriveLeaveNoFolder)
 
 TEST_F(MkdirTest, AFolderWithoutTheRightToWriteRefusesANewOne)
 {
-    // The superuser may write anywhere, so only an ordinary user sees the
-    // host refuse; the fault switch above covers the superuser's runs.
-    if (geteuid() == 0) GTEST_SKIP() << "running as the superuser, whom no folder refuses";
     std::filesystem::create_directories(drive_c + "/locked");
-    std::filesystem::permissions(drive_c + "/locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    errno = 0;
-    EXPECT_EQ(_mkdir("c:\\locked\\quorix"), -1);
-    EXPECT_EQ(errno, EACCES);
+    std::filesystem::permissions(drive_c + "/locked", std::filesystem::perms::owner_read |
+                                                          std::filesystem::perms::owner_exec);
+    // No folder refuses the superuser, so a run as root makes the directory
+    // as the unprivileged user "nobody", in a child process of its own, with
+    // the way down to the locked folder open to everyone.
+    bool as_root = geteuid() == 0;
+    if (as_root) {
+        for (std::string folder = drive_c; folder.size() >= machine_folder.path().size();
+             folder = std::filesystem::path(folder).parent_path().string())
+            std::filesystem::permissions(folder, std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
+                                         std::filesystem::perm_options::add);
+    }
+    EXPECT_EXIT(
+        {
+            if (as_root && (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
+                            setresuid(65534, 65534, 65534) != 0))
+                _exit(2);
+            errno = 0;
+            int result = _mkdir("c:\\locked\\quorix");
+            _exit(result == -1 && errno == EACCES ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_FALSE(is_directory("/locked/quorix"));
 }
 
 TEST(FileErrors, HostErrorsBecomeTheWin32ErrorsOfTheSameCase)
