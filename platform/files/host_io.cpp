@@ -48,17 +48,28 @@ void HostFile::close()
     fd_ = -1;
 }
 
-HostFile open_for_reading(const std::string& host_path, DWORD& error)
+namespace {
+
+// Whether a test has armed a fault that refuses the next open, and the error it gives.
+bool refused_by_faults(DWORD& error)
 {
-    error = 0;
     if (faults().access_denied.fire()) {
         error = ERROR_ACCESS_DENIED;
-        return {};
+        return true;
     }
     if (faults().drive_lost.fire()) {
         error = ERROR_PATH_NOT_FOUND;
-        return {};
+        return true;
     }
+    return false;
+}
+
+}  // namespace
+
+HostFile open_for_reading(const std::string& host_path, DWORD& error)
+{
+    error = 0;
+    if (refused_by_faults(error)) return {};
     HostFile file(::open(host_path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.is_open()) {
         error = open_error(host_path, errno);
@@ -85,14 +96,7 @@ namespace {
 HostFile open_to_write(const std::string& host_path, int flags, DWORD& error)
 {
     error = 0;
-    if (faults().access_denied.fire()) {
-        error = ERROR_ACCESS_DENIED;
-        return {};
-    }
-    if (faults().drive_lost.fire()) {
-        error = ERROR_PATH_NOT_FOUND;
-        return {};
-    }
+    if (refused_by_faults(error)) return {};
     HostFile file(::open(host_path.c_str(), O_WRONLY | O_CLOEXEC | flags, 0666));
     if (!file.is_open()) error = open_error(host_path, errno);
     return file;

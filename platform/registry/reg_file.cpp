@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <strings.h>
 
+#include "files/text_lines.h"
+
 namespace platform::registry {
 
 namespace {
@@ -209,14 +211,8 @@ bool parse_hive(const std::string& root, std::string_view text, Hive& hive, std:
     int number = 0;
     std::string pending;
     int pending_number = 0;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string line(text.substr(pos, end - pos));
-        pos = end + 1;
+    for (const std::string& line : split_lines(text)) {
         ++number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
         if (pending.empty()) pending_number = number;
         if (!line.empty() && line.back() == '\\' && line.find('=') != std::string::npos) {
             pending += line.substr(0, line.size() - 1);

@@ -4,6 +4,7 @@
 
 #include "files/atomic_file.h"
 #include "files/paths.h"
+#include "files/text_lines.h"
 
 namespace platform::shell {
 
@@ -23,14 +24,8 @@ bool parse_sections(std::string_view text, std::vector<Section>& sections, std::
 {
     sections.clear();
     int number = 0;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string line(text.substr(pos, end - pos));
-        pos = end + 1;
+    for (const std::string& line : split_lines(text)) {
         ++number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == ';') continue;
         if (line[0] == '[') {
             if (line.back() != ']') {
