@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "setup/setup.h"
+#include "support/directory_dialog.h"
 #include "support/machine_fixture.h"
 #include "ui/instdir.h"
 #include "ui/layout.h"
@@ -65,15 +66,7 @@ protected:
 
     int dialog()
     {
-        register_test_class("instdir", instdir_proc);
-        std::memset(install_dir, 0, sizeof install_dir);
-        dir_cancelled = 0;
-        next_control_id = 0;
-        show_command = SW_SHOWNORMAL;
-        screen_width = 640;
-        screen_height = 480;
-        dialog_width = 300;
-        dialog_height = 200;
+        prepare_directory_dialog();
         return run_instdir();
     }
 

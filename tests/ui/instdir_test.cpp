@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "setup/setup.h"
+#include "support/directory_dialog.h"
 #include "support/machine_fixture.h"
 #include "ui/instdir.h"
 #include "ui/layout.h"
@@ -18,15 +19,7 @@ protected:
     int run(const std::vector<std::string>& answers)
     {
         start_with(answers);
-        register_test_class("instdir", instdir_proc);
-        std::memset(install_dir, 0, sizeof install_dir);
-        dir_cancelled = 0;
-        next_control_id = 0;
-        show_command = SW_SHOWNORMAL;
-        screen_width = 640;
-        screen_height = 480;
-        dialog_width = 300;
-        dialog_height = 200;
+        prepare_directory_dialog();
         return run_instdir();
     }
 };
@@ -58,12 +51,7 @@ TEST_F(InstdirTest, HowTheDialogEnds)
 TEST_F(InstdirTest, AltF4CountsAsCancel)
 {
     start_with({});
-    register_test_class("instdir", instdir_proc);
-    std::memset(install_dir, 0, sizeof install_dir);
-    dir_cancelled = 0;
-    show_command = SW_SHOWNORMAL;
-    dialog_width = 300;
-    dialog_height = 200;
+    prepare_directory_dialog();
     platform::input::key(VK_F4, true);
     EXPECT_EQ(run_instdir(), -1);
     EXPECT_STREQ(install_dir, "");
@@ -132,12 +120,7 @@ TEST_F(InstdirTest, ResizingOrMaximisingLeavesEveryControlWhereItWas)
                        platform::input::click(ok_button);
                    },
                }));
-    register_test_class("instdir", instdir_proc);
-    show_command = SW_SHOWNORMAL;
-    screen_width = 640;
-    screen_height = 480;
-    dialog_width = 300;
-    dialog_height = 200;
+    prepare_directory_dialog();
     EXPECT_EQ(run_instdir(), 0);
     EXPECT_EQ(sizes_seen, 1);
     ASSERT_EQ(placed.size(), 4u);
